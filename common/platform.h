@@ -1,0 +1,82 @@
+// The few operating-system services the portable units need, with a Win32 and a POSIX side.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// --- Text in the user's locale -------------------------------------------------------------
+
+// Locale-aware comparison (Windows: CompareStringW in the user locale): <0, 0 or >0.
+// Case-insensitive unless caseSensitive; the empty text sorts first.
+int CompareText(std::u16string_view a, std::u16string_view b, bool caseSensitive);
+
+// Linguistic case mapping in the user locale (Windows: LCMapStringW with
+// LCMAP_LINGUISTIC_CASING). Throws std::system_error when the mapping fails.
+std::u16string MapCase(std::u16string_view s, bool upper);
+
+// Upper-casing of a single character (Windows: CharUpperW).
+char16_t CharUpper(char16_t c);
+
+// The system's ANSI code page (Windows: GetACP(); POSIX: 1252).
+unsigned AnsiCodePage();
+
+// Bytes in the ANSI code page to text and back; unmappable characters become '?'.
+std::u16string AnsiToText(std::string_view bytes);
+std::string TextToAnsi(std::u16string_view text);
+
+// UTF-8 <-> UTF-16 for paths and diagnostics (lenient: bad input becomes U+FFFD).
+std::u16string FromUtf8(std::string_view bytes);
+std::string ToUtf8(std::u16string_view text);
+
+// --- Program and time ----------------------------------------------------------------------
+
+// Full path of the running executable (POSIX: with '/' separators).
+std::u16string ModulePath();
+
+// The path separator of the platform: '\\' on Windows, '/' on POSIX.
+char16_t PathSeparator();
+
+// Current local time as a day count with the time of day as fraction
+// (day 0 = 1899-12-30, as OLE automation dates).
+double Now();
+
+// --- Files ---------------------------------------------------------------------------------
+
+bool FileExists(std::u16string_view path);
+
+// Last-write time of a file as a local day count; false when the file is missing.
+bool FileTime(std::u16string_view path, double& localDays);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadFileBytes(std::u16string_view path, std::string& bytes);
+
+// Writes a file so that it is never left half-written: a new file beside the old one is
+// written, flushed and moved over the old one in one step. False on any failure, in which
+// case the old file is untouched.
+bool WriteFileAtomic(std::u16string_view path, std::string_view bytes);
+
+// Creates or truncates a file and closes it again (used to probe folders).
+bool CreateEmptyFile(std::u16string_view path);
+
+bool RemoveFile(std::u16string_view path);
+
+// Copies a file; fails when the target exists.
+bool CopyFileNoOverwrite(std::u16string_view from, std::u16string_view to);
+
+// Creates a folder with all its missing parents; true when it exists afterwards.
+bool CreateFolders(std::u16string_view path);
+
+// One entry of a directory search with all attributes allowed.
+struct FoundEntry {
+    std::u16string name;
+    bool isDirectory = false;
+};
+
+// Entries matching a path that may end in a wildcard pattern ("*.*"); empty when none.
+std::vector<FoundEntry> FindEntries(std::u16string_view pattern);
+
+}  // namespace platform
