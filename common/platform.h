@@ -54,6 +54,10 @@ bool FileTime(std::u16string_view path, double& localDays);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFileBytes(std::u16string_view path, std::string& bytes);
 
+// Reads at most maxBytes from the start of a file, opened for reading while other processes
+// may read but not write it; false when it cannot be opened or read.
+bool ReadFileHead(std::u16string_view path, std::size_t maxBytes, std::string& bytes);
+
 // Writes a file so that it is never left half-written: a new file beside the old one is
 // written, flushed and moved over the old one in one step. False on any failure, in which
 // case the old file is untouched.
