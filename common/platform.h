@@ -44,6 +44,10 @@ char16_t PathSeparator();
 // (day 0 = 1899-12-30, as OLE automation dates).
 double Now();
 
+// A local calendar date and time as a day count (day 0 = 1899-12-30), the time of day as
+// fraction; month 1..12, day 1..31.
+double EncodeLocalDays(int year, int month, int day, int hour, int minute, int second, int millisecond);
+
 // --- Files ---------------------------------------------------------------------------------
 
 bool FileExists(std::u16string_view path);
