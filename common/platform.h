@@ -20,6 +20,9 @@ std::u16string MapCase(std::u16string_view s, bool upper);
 
 // Upper-casing of a single character (Windows: CharUpperW).
 char16_t CharUpper(char16_t c);
+// The same function under the name <windows.h> turns CharUpper into, so that calls of
+// platform::CharUpper work whichever of the two headers a file includes first.
+char16_t CharUpperW(char16_t c);
 
 // The system's ANSI code page (Windows: GetACP(); POSIX: 1252).
 unsigned AnsiCodePage();

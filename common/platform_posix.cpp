@@ -169,6 +169,8 @@ std::u16string MapCase(std::u16string_view s, bool upper) {
 
 char16_t CharUpper(char16_t c) { return toUpperUnit(c); }
 
+char16_t CharUpperW(char16_t c) { return toUpperUnit(c); }
+
 unsigned AnsiCodePage() { return 1252; }
 
 std::u16string AnsiToText(std::string_view bytes) {

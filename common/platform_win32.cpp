@@ -102,11 +102,14 @@ std::u16string MapCase(std::u16string_view s, bool upper) {
     return r;
 }
 
-char16_t CharUpper(char16_t c) {
+char16_t CharUpperW(char16_t c) {
     // With a zero high word CharUpperW converts the character itself and returns it.
-    const auto r = reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c))));
+    const auto r = reinterpret_cast<ULONG_PTR>(::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c))));
     return static_cast<char16_t>(r & 0xFFFF);
 }
+
+#undef CharUpper
+char16_t CharUpper(char16_t c) { return CharUpperW(c); }
 
 unsigned AnsiCodePage() { return GetACP(); }
 
