@@ -1,0 +1,361 @@
+// TSForm: the framework's top-level window with its own class, menu bar, icon and close protocol.
+#include "smallib/form.h"
+
+#include "common/exceptions.h"
+#include "common/text_helpers.h"
+#include "common/wtext.h"
+#include "smallib/application.h"
+#include "smallib/report.h"
+#include "smallib/shortcuts.h"
+#include "smallib/window_proc.h"
+
+TAboutInfo* AboutInfo = nullptr;
+void (*AboutBoxProc)(TSForm& form, TAboutInfo* aboutInfo) = nullptr;
+
+TSForm::TSForm(TSWinCtrl* aOwner, const std::u16string& formName, const std::u16string& menuName,
+               const std::u16string& IconName, int BGBrush)
+    : TSWinCtrl(nullptr), FOwnerWindow(aOwner), FCaption(formName), FMenuName(menuName) {
+    if (formName.empty()) throw Exception(u"TSForm: empty form name");
+    FCreating = true;
+    HINSTANCE const module = GetModuleHandleW(nullptr);
+
+    // The class name tells forms of different programs apart by the instance handle; a name
+    // ending in "_" is a fixed name that other programs look for.
+    FFormName = formName;
+    if (FFormName.back() != u'_') FFormName += DecimalText(static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(module)));
+
+    if (!IconName.empty()) FIcon = LoadIconByName(IconName);
+    // The system's shared arrow: never destroyed.
+    FCursor = LoadCursorW(nullptr, IDC_ARROW);
+    FWndClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_BYTEALIGNCLIENT;
+    FWndClass.lpfnWndProc = SWndProc;
+    FWndClass.cbWndExtra = WindowExtraBytes;
+    FWndClass.hInstance = module;
+    FWndClass.hIcon = FIcon.get();
+    FWndClass.hCursor = FCursor;
+    FWndClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BGBrush));
+    FWndClass.lpszMenuName = FMenuName.empty() ? nullptr : W(FMenuName);
+    FWndClass.lpszClassName = W(FFormName);
+    RegisterWindowClass(FWndClass);
+
+    FMenuLanguage = lg_GR;
+    FLeft = 10;
+    FTop = 10;
+    FWidth = 140;
+    FHeight = 100;
+    FEraseBkGnd = true;
+    Style = 0x02CF0003;
+    FwmHelp = RegisterWindowMessageW(L"commdlg_help");
+}
+
+bool TSForm::CreateWnd() {
+    atCreate();
+    // The window procedure would free the object if the window died during its creation;
+    // this frame keeps it alive so that CreateForm can tell and free it.
+    const DCState saved = beginMessage();
+    try {
+        HWND const owner = FOwnerWindow ? FOwnerWindow->Handle() : nullptr;
+        HWND const wnd = CreateWindowExW(0, W(FFormName), W(FCaption), Style, FLeft, FTop, FWidth, FHeight, owner,
+                                         nullptr, GetModuleHandleW(nullptr), this);
+        if (wnd && !FWindowGone) {
+            FHandle = wnd;
+            FVisible = true;
+            FCreating = false;
+            if (Application) {
+                if (!Application->FMainForm) {
+                    Application->FMainForm = this;
+                    MainWnd = FHandle;
+                }
+                Application->FFormList.Add(this);
+            }
+        }
+    } catch (...) {
+        // Creation completes whatever a handler raised; the window decides whether it exists.
+    }
+    endMessage(saved);
+    return !FWindowGone && FHandle;
+}
+
+TSForm::~TSForm() {
+    if (FMenuHidden && FHiddenMenu) DestroyMenu(FHiddenMenu);
+    if (Application) {
+        Application->FFormList.Remove(this);
+        if (Application->FMainForm == this) {
+            Application->FMainForm = nullptr;
+            MainWnd = nullptr;
+        }
+    }
+}
+
+bool TSForm::isMainForm() const noexcept { return Application && Application->FMainForm == this; }
+
+void TSForm::paint(HDC) {
+    if (IsRectEmpty(&upDateRect)) return;
+    for (int i = 0; i < FControls.Count(); ++i) {
+        TSCtrl* const child = FControls[i];
+        if (child->visible() && !child->IsWindowControl()) child->paint(child->getDC());
+    }
+}
+
+int TSForm::GetClientHeight() {
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    return r.bottom;
+}
+
+int TSForm::GetClientWidth() {
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    return r.right;
+}
+
+void TSForm::SetClientHeight(int v) { SetHeight(FHeight + v - GetClientHeight()); }
+
+void TSForm::SetClientWidth(int v) { SetWidth(Width() + v - GetClientWidth()); }
+
+int TSForm::Width() const {
+    RECT r{};
+    if (!FHandle || !GetWindowRect(FHandle, &r)) return FWidth;
+    return r.right - r.left;
+}
+
+void TSForm::Setvisible(bool v) {
+    if (v == FVisible) return;
+    ShowWindow(FHandle, v ? SW_SHOW : SW_HIDE);
+    FVisible = v;
+}
+
+LRESULT TSForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
+    switch (Msg) {
+        case WM_DESTROY:
+            wmDestroy();
+            if (isMainForm()) PostQuitMessage(0);
+            break;
+        case WM_MOVE: {
+            wmMove(LOWORD(lParam), HIWORD(lParam));
+            RECT r{};
+            GetWindowRect(FHandle, &r);
+            FLeft = r.left;
+            FTop = r.top;
+            return 0;
+        }
+        case WM_SIZE: {
+            RECT r{};
+            GetWindowRect(FHandle, &r);
+            FWidth = r.right - r.left;
+            FHeight = r.bottom - r.top;
+            wmSize(LOWORD(wParam), LOWORD(lParam), HIWORD(lParam));
+            InvalidateRect(FHandle, nullptr, FEraseBkGnd);
+            return 0;
+        }
+        case WM_CLOSE: {
+            LRESULT result = 0;
+            closeProtocol(result, Msg, wParam, lParam);
+            return result;
+        }
+        case WM_WININICHANGE:
+            wmWinIniChange(lParam);
+            return 0;
+        case WM_GETMINMAXINFO:
+            return wmGetMinMaxInfo(lParam);
+        case WM_SYSKEYDOWN: {
+            // Alt+F4 and the like close a form only through a menu item whose shortcut names
+            // them: the default procedure never sees the key.
+            WPARAM key = wParam;
+            wmKeyDown(key);
+            return 0;
+        }
+        case WM_COMMAND: {
+            FcurHelp = FHelpContext;
+            const int r = HandleCommand(LOWORD(wParam), HIWORD(lParam));
+            if (r != 0) SendMessageW(FHandle, static_cast<UINT>(r), wParam, lParam);
+            return r;
+        }
+        case WM_SYSCOMMAND:
+            FcurHelp = FHelpContext;
+            break;
+        case WM_MENUSELECT:
+            FcurHelp = (HIWORD(wParam) & MF_POPUP) ? 0 : LOWORD(wParam);
+            wmMenuSelect(LOWORD(FcurHelp));
+            break;
+        case WM_MENUCHAR:
+            return wmMenuChar(wParam, LOWORD(lParam), HIWORD(lParam));
+        case WM_ENTERIDLE:
+            if (wParam == MSGF_MENU && (GetKeyState(VK_F1) & 0x8000) && FcurHelp != 0) {
+                SetText(DecimalText(FcurHelp));
+                if (Application) Application->HelpContext(FcurHelp);
+            }
+            return 0;
+        case WM_QUERYNEWPALETTE:
+            if (realizePalette()) invalidate();
+            return 0;
+        case WM_PALETTECHANGED:
+            if (realizePalette() && reinterpret_cast<HWND>(wParam) != FHandle) wmPaletteChanged();
+            return 0;
+        default:
+            if (FwmHelp != 0 && Msg == FwmHelp) {
+                if (Application) Application->HelpContext(FcurHelp);
+                return 0;
+            }
+            break;
+    }
+    return TSWinCtrl::wndProc(Msg, wParam, lParam);
+}
+
+void TSForm::closeProtocol(LRESULT& result, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    FWasMaximized = IsZoomed(FHandle) != 0;
+    // The normal rectangle is what a form saves when it is destroyed.
+    if (FWasMaximized && !FOnlyMaximized) ShowWindow(FHandle, SW_SHOWNORMAL);
+    const int r = HandleCommand(cmClose, 0);
+    result = 0;
+    if (r == 0) return;  // the command has dealt with the window
+    if (isMainForm())
+        result = TSWinCtrl::wndProc(Msg, wParam, lParam);
+    else
+        Setvisible(false);  // hidden, alive, and shown again by Setvisible(true)
+}
+
+int TSForm::HandleCommand(WORD id, WORD NotifyCode) {
+    switch (id) {
+        case cmClose:
+            DestroyWindow(FHandle);
+            return 0;
+        case cmAbout:
+            AboutBox(AboutInfo);
+            return 0;
+        case cmIgnored:
+            return 0;
+        default:
+            return TSWinCtrl::HandleCommand(id, NotifyCode);
+    }
+}
+
+int TSForm::wmKeyDown(WPARAM& vKey) {
+    if (vKey != VK_CONTROL && vKey != VK_SHIFT && TranslateShortcut(vKey)) return 0;
+    return TSWinCtrl::wmKeyDown(vKey);
+}
+
+int TSForm::wmSysKeyDown(WPARAM vKey) {
+    const int r = TSWinCtrl::wmSysKeyDown(vKey);
+    if (vKey != VK_MENU) {
+        WPARAM key = vKey;
+        wmKeyDown(key);
+    }
+    return r;
+}
+
+LRESULT TSForm::wmMenuChar(WPARAM wParam, WORD, WORD) {
+    WPARAM key = LOWORD(wParam);
+    if (key >= 'a' && key <= 'z') key &= ~WPARAM{0x20};
+    return wmKeyDown(key) == 0 ? MAKELRESULT(0, MNC_CLOSE) : MNC_IGNORE;
+}
+
+HMENU TSForm::GetMenu() { return FMenuHidden ? FHiddenMenu : ::GetMenu(FHandle); }
+
+void TSForm::SetMenu(HMENU aMenu) {
+    if (FMenuHidden)
+        FHiddenMenu = aMenu;
+    else
+        ::SetMenu(FHandle, aMenu);
+}
+
+void TSForm::ShowMenu(bool show) {
+    if (!show) {
+        if (!FMenuHidden) {
+            FHiddenMenu = ::GetMenu(FHandle);
+            ::SetMenu(FHandle, nullptr);
+        }
+        FMenuHidden = true;
+    } else {
+        if (FMenuHidden) {
+            ::SetMenu(FHandle, FHiddenMenu);
+            FHiddenMenu = nullptr;
+        }
+        FMenuHidden = false;
+    }
+}
+
+void TSForm::MenuEnableItem(WORD id, bool enable) {
+    if (HMENU const menu = GetMenu()) EnableMenuItem(menu, id, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+void TSForm::MenuCheckItem(WORD id, bool check) {
+    if (HMENU const menu = GetMenu()) CheckMenuItem(menu, id, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TSForm::MenuDeleteItem(WORD id) {
+    HMENU const menu = GetMenu();
+    if (!menu) return;
+    DeleteMenu(menu, id, MF_BYCOMMAND);
+    if (!FMenuHidden) DrawMenuBar(FHandle);
+}
+
+void TSForm::MenuAddItem(WORD beforeID, WORD id, const std::u16string& Text) {
+    HMENU const menu = GetMenu();
+    if (!menu) return;
+    const char16_t first = Text.empty() ? u'\0' : Text.front();
+    if (first == u'*' && DeleteMenu(menu, beforeID, MF_BYCOMMAND)) {
+        // deleted; nothing to insert
+    } else if (first == u'-') {
+        InsertMenuW(menu, beforeID, MF_BYCOMMAND | MF_SEPARATOR, id, W(Text));
+    } else if (first == u'>') {
+        const std::size_t second = Text.find(u'>', 1);
+        if (second == std::u16string::npos) return;
+        const std::u16string title = Text.substr(1, second - 1);
+        const std::u16string item = Text.substr(second + 1);
+        MenuHandle popup(CreateMenu());
+        if (!popup) return;
+        AppendMenuW(popup.get(), MF_STRING, id, W(item));
+        // The menu owns the pop-up once it is inserted.
+        if (InsertMenuW(menu, beforeID, MF_BYCOMMAND | MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), W(title)))
+            popup.release();
+    } else {
+        InsertMenuW(menu, beforeID, MF_BYCOMMAND | MF_STRING, id, W(Text));
+    }
+    if (!FMenuHidden) DrawMenuBar(FHandle);
+}
+
+void TSForm::DeleteEmptyPopUps() {
+    HMENU const menu = GetMenu();
+    if (!menu) return;
+    TidyMenu(menu);
+    if (!FMenuHidden) DrawMenuBar(FHandle);
+}
+
+void TSForm::LoadLangString(int id, std::u16string& s) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW hands out the read-only resource text itself.
+    const int n = LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
+    s = (n > 0 && text) ? U(text, static_cast<std::size_t>(n)) : std::u16string();
+}
+
+bool TSForm::TranslateShortcut(WPARAM k) {
+    std::u16string keyText;
+    std::u16string prefix;
+    if (CtrlDown()) {
+        LoadLangString(1, prefix);
+        keyText += prefix;
+    }
+    if (ShiftDown()) {
+        LoadLangString(2, prefix);
+        keyText += prefix;
+    }
+    if (AltDown()) keyText += u"Alt+";
+    keyText += KeyName(static_cast<unsigned>(k), FMenuLanguage);
+    MakeUpper(keyText);
+    const WORD id = FindShortcutItem(FHandle, GetMenu(), keyText);
+    if (id == 0) return false;
+    // Posted: the command runs after the key message has been handled completely.
+    PostMessageW(FHandle, WM_COMMAND, id, 0);
+    return true;
+}
+
+void TSForm::AboutBox(TAboutInfo* aboutInfo) {
+    if (AboutBoxProc) AboutBoxProc(*this, aboutInfo);
+}
+
+TSForm* TSFormList::FindByHandle(HWND h) const {
+    for (int i = 0; i < Count(); ++i)
+        if (TSForm* const form = Get(i); form && form->Handle() == h) return form;
+    return nullptr;
+}

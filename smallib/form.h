@@ -1,0 +1,170 @@
+// TSForm: the framework's top-level window with its own class, menu bar, icon and close protocol.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "common/resource_modules.h"
+#include "langua/languages.h"
+#include "smallib/gdi_handles.h"
+#include "smallib/winctrl.h"
+
+struct TAboutInfo;  // the about-box record, declared with the dialogs
+
+// The program's about-box record, shown by the form command 100; null until the program
+// fills it.
+extern TAboutInfo* AboutInfo;
+// The about box; installed by the dialogs unit, so that the form needs no dialog code. While
+// it is null, command 100 does nothing.
+extern void (*AboutBoxProc)(TSForm& form, TAboutInfo* aboutInfo);
+
+// Framework command ids.
+inline constexpr WORD cmClose = 6;
+inline constexpr WORD cmAbout = 100;
+inline constexpr WORD cmIgnored = 912;
+
+// A form registers a window class named after it and creates an overlapped window with the
+// class menu and icon. Create one with CreateForm; the window then owns the object, which
+// frees itself when the window is destroyed.
+//
+// The first form created while the application object has no main form becomes its main form:
+// destroying it posts the quit message that ends the message loop.
+class TSForm : public TSWinCtrl {
+public:
+    // Creates a form of class F (constructed with args) and its window. All messages of the
+    // window's creation reach F's handlers, and atCreate of F runs before the window is
+    // created. Returns null, with the object freed, when the window could not be created.
+    template <class F, class... Args>
+    static F* CreateForm(Args&&... args) {
+        F* form = new F(std::forward<Args>(args)...);  // owned by its window from CreateWnd on
+        if (!form->CreateWnd()) {
+            delete form;
+            return nullptr;
+        }
+        return form;
+    }
+
+    // Fills and registers the window class, sets the defaults; the window comes with
+    // CreateWnd (CreateForm calls it). The class name is formName followed by the decimal
+    // module instance handle, unless formName ends in "_"; formName is also the caption and
+    // must not be empty (Exception otherwise). menuName and IconName name resources of the
+    // program (empty: none); BGBrush is a stock-object index such as WHITE_BRUSH or LTGRAY_BRUSH.
+    TSForm(TSWinCtrl* aOwner, const std::u16string& formName, const std::u16string& menuName,
+           const std::u16string& IconName, int BGBrush);
+    ~TSForm() override;
+
+    // --- Overrides ------------------------------------------------------------------------
+
+    // Paints the windowless children, in list order, when the update rectangle is not empty.
+    void paint(HDC dc) override;
+    int GetClientHeight() override;
+    int GetClientWidth() override;
+    // Changes the outer size so that the client area gets the value.
+    void SetClientHeight(int v) override;
+    void SetClientWidth(int v) override;
+    // The outer width of the window rectangle.
+    int Width() const override;
+    void Setvisible(bool v) override;
+    LRESULT wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override;
+    // Commands 6 (destroy the window), 100 (about box) and 912 (nothing); the rest goes to the
+    // base. A nonzero result is a message number that the form sends itself with the
+    // command's wParam and lParam (16 = WM_CLOSE).
+    int HandleCommand(WORD id, WORD NotifyCode) override;
+    // Looks the key up among the menu's shortcut texts (not for Ctrl or Shift alone);
+    // otherwise the keyboard rules of the base.
+    int wmKeyDown(WPARAM& vKey) override;
+    int wmSysKeyDown(WPARAM vKey) override;
+
+    // --- Hooks of the form ----------------------------------------------------------------
+
+    virtual void wmDestroy() {}
+    virtual void wmMove(int /*x*/, int /*y*/) {}
+    virtual void wmSize(WORD /*sizeType*/, int /*width*/, int /*height*/) {}
+    virtual int wmBringToFront() { return 0; }
+    virtual int wmCustomMsg1(WORD /*wLow*/, LPARAM /*lParam*/) { return 0; }
+    virtual int wmWinIniChange(LPARAM /*lParam*/) { return 0; }
+    // Nonzero lets the default procedure fill the MINMAXINFO at lParam as well.
+    virtual int wmGetMinMaxInfo(LPARAM /*lParam*/) { return 1; }
+    virtual int wmCustomMsg2(WORD /*wLow*/, LPARAM /*lParam*/) { return 0; }
+    virtual int wmCustomMsg3(WORD /*wLow*/, LPARAM /*lParam*/) { return 0; }
+    virtual int wmMenuSelect(WORD /*helpId*/) { return 1; }
+    // A character typed in an open menu that matched no mnemonic: translated like a key
+    // stroke; 0x00010000 (close the menu) on a hit, 0 otherwise.
+    virtual LRESULT wmMenuChar(WPARAM wParam, WORD flags, WORD menuLow);
+    virtual bool realizePalette() { return false; }
+    // Runs before the window is created: a descendant may change Style, geometry or
+    // FEraseBkGnd here.
+    virtual void atCreate() {}
+
+    // --- Menu -----------------------------------------------------------------------------
+    // Every menu operation works on the hidden menu while the bar is hidden, and does nothing
+    // when the form has no menu.
+
+    HMENU GetMenu();
+    void SetMenu(HMENU aMenu);
+    // Hides the menu bar (keeping the menu) or shows it again.
+    void ShowMenu(bool show);
+    void MenuEnableItem(WORD id, bool enable);
+    void MenuCheckItem(WORD id, bool check);
+    void MenuDeleteItem(WORD id);
+    // Inserts before the item beforeID, by the first character of Text: "*" deletes beforeID
+    // instead (inserting Text when there is no such item), "-" a separator, ">title>item" a
+    // pop-up holding one item, anything else a plain item. A ">" text without a second ">"
+    // adds nothing.
+    void MenuAddItem(WORD beforeID, WORD id, const std::u16string& Text);
+    // TidyMenu of the menu.
+    void DeleteEmptyPopUps();
+
+    // Builds the text that names key k (with an "Alt+" prefix while Alt is down) and posts the
+    // command of the first enabled menu item whose shortcut text (behind the tab) is that text.
+    bool TranslateShortcut(WPARAM k);
+    // String resource id of the program; empty when there is none.
+    void LoadLangString(int id, std::u16string& s);
+
+    // The about box with the given record (command 100).
+    void AboutBox(TAboutInfo* aboutInfo);
+
+    // --- Properties -----------------------------------------------------------------------
+
+    const std::u16string& formName() const noexcept { return FFormName; }
+    void SetformName(const std::u16string& v) { FFormName = v; }
+    bool WasMaximized() const noexcept { return FWasMaximized; }
+    void SetWasMaximized(bool v) noexcept { FWasMaximized = v; }
+    bool OnlyMaximized() const noexcept { return FOnlyMaximized; }
+    void SetOnlyMaximized(bool v) noexcept { FOnlyMaximized = v; }
+    HICON Icon() const noexcept { return FIcon.get(); }
+    void SetCurHelp(int v) noexcept { FcurHelp = v; }
+    bool MenuHidden() const noexcept { return FMenuHidden; }
+    TLanguages1 MenuLanguage() const noexcept { return FMenuLanguage; }
+    void SetMenuLanguage(TLanguages1 v) noexcept { FMenuLanguage = v; }
+
+    // The window style used at creation.
+    DWORD Style = 0x02CF0003;
+
+protected:
+    // Registers with the application and creates the window; false when it could not be
+    // created. Called once, by CreateForm.
+    bool CreateWnd();
+
+    IconHandle FIcon;
+    bool FWasMaximized = false;
+    bool FOnlyMaximized = false;
+    bool FMenuHidden = false;
+    int FcurHelp = 0;
+    UINT FwmHelp = 0;
+    // The menu bar while it is hidden; the window owns it again once it is shown.
+    HMENU FHiddenMenu = nullptr;
+    TLanguages1 FMenuLanguage;
+    std::u16string FFormName;
+
+private:
+    void closeProtocol(LRESULT& result, UINT Msg, WPARAM wParam, LPARAM lParam);
+    bool isMainForm() const noexcept;
+
+    TSWinCtrl* FOwnerWindow;
+    std::u16string FCaption;
+    std::u16string FMenuName;
+};
