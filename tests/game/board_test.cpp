@@ -437,7 +437,8 @@ TEST_F(BoardTest, TheSolvedBoardSpellsTheSayingOfEachLanguage) {
         for (std::int32_t r = 1; r <= c.n; ++r) {
             std::u16string row;
             for (std::int32_t col = 1; col <= c.n; ++col) row += CellText(col, r).text;
-            words += (r > 1 ? u" " : u"") + withoutBlanks(row);
+            if (r > 1) words += u' ';
+            words += withoutBlanks(row);
         }
         EXPECT_EQ(words, c.saying);
     }
