@@ -17,6 +17,10 @@ wine_session_start() {
     wineserver -w
   fi
   wineserver -p
+  # The first Wine process starts Wine's background services; they inherit its output
+  # handles, so start them here, detached, rather than inside a test whose pipe CTest
+  # would then wait on until the timeout.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
   # Sound goes into a file so that tests can check what was played.
   export TESS_AUDIO_RAW="$WINEPREFIX/../audio.raw"
   export ALSA_CONFIG_PATH="$WINEPREFIX/../asound.conf"
