@@ -72,7 +72,7 @@ TSForm* TSApplication::GetForm(HWND Wnd) const { return FFormList.FindByHandle(W
 
 void TSApplication::DestroyAllForms() {
     while (FFormList.Count() > 0) {
-        TSForm* const form = FFormList.First();
+        TSForm* const form = FFormList.Get(0);
         const int before = FFormList.Count();
         DestroyWindow(form->Handle());
         // A form whose window would not go (another thread's, say) must not stop the loop.

@@ -1,0 +1,145 @@
+// Test helpers for the application, dialogs and menus: a hookable form, key states, dialog drivers, a watchdog, screen shots, the sound file.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/message_box.h"
+#include "smallib/form.h"
+
+namespace apptest {
+
+// A form whose handlers a test can replace. It answers the start command 20 of the message
+// loop itself, so that no diagnostic box appears.
+class HookForm : public TSForm {
+public:
+    explicit HookForm(const std::u16string& name, const std::u16string& menu = u"");
+
+    int HandleCommand(WORD id, WORD NotifyCode) override;
+    int wmLButtonDown(WORD SHift, int x, int y) override;
+    int wmInitMenuPopup(HMENU menu, int position, bool isSystemMenu) override;
+    void wmCopyData(ULONG_PTR dwData, DWORD cbData, const void* lpData) override;
+
+    // Answers a command; no value lets the form's own handling run.
+    std::function<std::optional<int>(WORD id, WORD NotifyCode)> onCommand;
+    std::function<int(int x, int y)> onLButtonDown;
+    std::function<void(HMENU menu, int position)> onInitMenuPopup;
+
+    std::vector<std::pair<WORD, WORD>> commands;  // every command the form was given
+    std::vector<ULONG_PTR> copiedData;            // dwData of every WM_COPYDATA routed here
+};
+
+// Creates a form of class F; the test fails when its window cannot be created.
+template <class F, class... Args>
+F* makeForm(Args&&... args) {
+    F* form = TSForm::CreateForm<F>(std::forward<Args>(args)...);
+    EXPECT_NE(form, nullptr);
+    return form;
+}
+
+// The keys given count as held down for this thread while the object lives.
+class KeysDown {
+public:
+    explicit KeysDown(std::initializer_list<int> keys);
+    ~KeysDown();
+    KeysDown(const KeysDown&) = delete;
+    KeysDown& operator=(const KeysDown&) = delete;
+
+private:
+    BYTE FSaved[256];
+};
+
+// Presses and releases keys through the system's input queue, as the keyboard does: modifiers
+// first, then key, then everything released in reverse order.
+void typeKeys(std::initializer_list<WORD> modifiers, WORD key);
+
+// A box shown through the program's modal-box gate.
+struct ShownBox {
+    HWND owner;
+    std::u16string text;
+    std::u16string caption;
+    UINT style;
+};
+
+// Answers every modal box with answer for its lifetime and records what was shown.
+class BoxCapture {
+public:
+    explicit BoxCapture(int answer = IDOK);
+    const std::vector<ShownBox>& boxes() const { return *FBoxes; }
+
+private:
+    std::shared_ptr<std::vector<ShownBox>> FBoxes = std::make_shared<std::vector<ShownBox>>();
+    ScopedModalBoxFunction FScope;
+};
+
+// Ends a stuck test: unless disarmed within the time, posts WM_CLOSE to every dialog of the
+// watched thread and a quit message with code 0xDEAD to it, and remembers that it fired.
+// A safety net for CI only; tests never depend on the time it allows.
+class Watchdog {
+public:
+    explicit Watchdog(int seconds = 60);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    bool fired() const { return FFired; }
+
+private:
+    DWORD FThread;
+    std::mutex FMutex;
+    std::condition_variable FDone;
+    bool FDisarmed = false;
+    std::atomic<bool> FFired{false};
+    std::thread FWorker;
+};
+
+// Runs action on every dialog box (class "#32770") this thread opens while the object lives,
+// once the box is idle: fully initialised and painted. The action closes the box.
+class DialogDriver {
+public:
+    using Action = std::function<void(HWND dlg)>;
+    explicit DialogDriver(Action action);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    int dialogsSeen() const { return FSeen; }
+    // The position at which the last dialog was created (before it moved itself).
+    POINT createdAt() const { return FCreatedAt; }
+    bool timedOut() const { return FWatchdog.fired(); }
+
+private:
+    static LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK idleTimer(HWND dlg, UINT, UINT_PTR id, DWORD);
+
+    Action FAction;
+    HHOOK FHook = nullptr;
+    int FSeen = 0;
+    POINT FCreatedAt{};
+    Watchdog FWatchdog;
+};
+
+// Presses a push button of a dialog as a click would.
+void clickButton(HWND dlg, int id);
+
+// Writes the screen (the whole X display) as a 24-bit BMP file; false on failure.
+bool saveScreenShot(const std::u16string& path);
+
+// The file that ALSA writes the played sound into (TESS_AUDIO_RAW, as a Windows path); empty
+// when sound is not captured.
+std::u16string audioFile();
+// Its size in bytes; -1 when it does not exist.
+std::int64_t fileSize(const std::u16string& path);
+
+}  // namespace apptest
