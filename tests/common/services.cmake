@@ -1,0 +1,12 @@
+# Tests of the common services: registry, system information, message boxes, file dates,
+# command-line items, resource modules and drawing (Windows build, run under Wine).
+tess_test(common_services_test
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/registry_shortcuts_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/system_info_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/message_box_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_dates_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/resource_modules_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/drawing_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/services_test.rc
+  LIBS tess_services)
