@@ -41,7 +41,7 @@ void TSList::Delete(int Index) {
     std::move(FList.get() + Index + 1, FList.get() + FCount, FList.get() + Index);
     --FCount;
     // Unlinked before it is freed, so a destructor that looks at the list no longer finds it.
-    if (FOwnsObjects) FreeItem(item);
+    if (FOwnsObjects && item) FreeItem(item);
 }
 
 int TSList::Remove(void* Item) {
@@ -64,7 +64,7 @@ void* TSList::Get(int Index) const {
 void TSList::Put(int Index, void* Item) {
     if (Index < 0 || Index >= FCount) Error(1);
     void* const old = std::exchange(FList[Index], Item);
-    if (FOwnsObjects) FreeItem(old);
+    if (FOwnsObjects && old) FreeItem(old);
 }
 
 void* TSList::First() const { return Get(0); }
@@ -101,7 +101,8 @@ TSList& TSList::Expand() {
 
 void TSList::Clear() {
     if (FOwnsObjects)
-        for (int i = FCount - 1; i >= 0; --i) FreeItem(FList[i]);
+        for (int i = FCount - 1; i >= 0; --i)
+            if (FList[i]) FreeItem(FList[i]);
     SetCount(0);
     SetCapacity(0);
 }

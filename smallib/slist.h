@@ -56,7 +56,7 @@ public:
     PPointerList List() const noexcept { return FList.get(); }
 
 protected:
-    // Called for the objects an owning list drops. The untyped list cannot know how to free
+    // Called for the non-null objects an owning list drops. The untyped list cannot know how to free
     // them, so it does nothing; an owning descendant overrides it.
     virtual void FreeItem(void* Item);
 

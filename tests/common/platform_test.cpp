@@ -1,0 +1,182 @@
+// Tests of the platform seam: locale comparison, code page, UTF-8, day counts and files.
+#include "common/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+int sign(int v) { return (v > 0) - (v < 0); }
+
+TEST(Platform, CompareTextIgnoresCaseUnlessAsked) {
+    struct Case {
+        std::u16string a, b;
+        int insensitive, sensitive;
+    };
+    const Case cases[] = {
+        {u"", u"", 0, 0},
+        {u"", u"a", -1, -1},
+        {u"a", u"", 1, 1},
+        {u"abc", u"ABC", 0, -1},
+        {u"ABC", u"abc", 0, 1},
+        {u"äpfel", u"ÄPFEL", 0, -1},
+        {u"Ёж", u"ёж", 0, 1},
+        {u"apple", u"Banana", -1, -1},
+        {u"Apple", u"banana", -1, -1},
+        {u"key", u"key1", -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(platform::ToUtf8(c.a) + " vs " + platform::ToUtf8(c.b));
+        EXPECT_EQ(sign(platform::CompareText(c.a, c.b, false)), c.insensitive);
+        EXPECT_EQ(sign(platform::CompareText(c.a, c.b, true)), c.sensitive);
+    }
+}
+
+TEST(Platform, CaseMapping) {
+    EXPECT_EQ(platform::MapCase(u"Straße Öl ёж", true), u"STRAßE ÖL ЁЖ");
+    EXPECT_EQ(platform::MapCase(u"ÄÖÜ ЁЖ ABC", false), u"äöü ёж abc");
+    EXPECT_EQ(platform::MapCase(u"", true), u"");
+    EXPECT_EQ(platform::CharUpper(u'ä'), u'Ä');
+    EXPECT_EQ(platform::CharUpper(u'z'), u'Z');
+    EXPECT_EQ(platform::CharUpper(u'1'), u'1');
+    EXPECT_EQ(platform::CharUpper(u'я'), u'Я');
+}
+
+TEST(Platform, AnsiRoundTrip) {
+    if (platform::AnsiCodePage() != 1252) GTEST_SKIP() << "code page " << platform::AnsiCodePage();
+    const std::string bytes = "Gr\xFC\xDF \x80 \x93x\x94 \x9F\xFF";
+    const std::u16string text = u"Grüß € “x” Ÿÿ";
+    EXPECT_EQ(platform::AnsiToText(bytes), text);
+    EXPECT_EQ(platform::TextToAnsi(text), bytes);
+    EXPECT_EQ(platform::TextToAnsi(u"Ж"), "?");
+    EXPECT_EQ(platform::AnsiToText(""), u"");
+    EXPECT_EQ(platform::TextToAnsi(u""), "");
+}
+
+TEST(Platform, Utf8BothWays) {
+    const std::u16string text = u"aä€\U0001F600";
+    const std::string bytes = "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80";
+    EXPECT_EQ(platform::ToUtf8(text), bytes);
+    EXPECT_EQ(platform::FromUtf8(bytes), text);
+    // Broken input is replaced, never dropped silently or read past its end.
+    EXPECT_EQ(platform::FromUtf8("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(platform::FromUtf8("a\xC3"), u"a\uFFFD");
+    EXPECT_EQ(platform::FromUtf8("\xE2\x82" "b"), u"\uFFFDb");
+    EXPECT_EQ(platform::FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");
+    EXPECT_EQ(platform::FromUtf8("\xED\xA0\x80"), u"\uFFFD");
+    EXPECT_EQ(platform::ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
+}
+
+TEST(Platform, DayCounts) {
+    EXPECT_EQ(platform::EncodeLocalDays(1899, 12, 30, 0, 0, 0, 0), 0.0);
+    EXPECT_EQ(platform::EncodeLocalDays(1970, 1, 1, 0, 0, 0, 0), 25569.0);
+    EXPECT_EQ(platform::EncodeLocalDays(2000, 2, 29, 18, 0, 0, 0), 36585.75);
+    EXPECT_EQ(platform::EncodeLocalDays(1899, 12, 29, 6, 0, 0, 0), -1.25);
+    const double now = platform::Now();
+    EXPECT_GT(now, platform::EncodeLocalDays(2020, 1, 1, 0, 0, 0, 0));
+    EXPECT_LT(now, platform::EncodeLocalDays(2200, 1, 1, 0, 0, 0, 0));
+}
+
+class PlatformFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        FRoot = std::filesystem::temp_directory_path() /
+                (std::string("tess-platform-") + info->name() + "-" + std::to_string(std::rand()));
+        std::filesystem::create_directories(FRoot);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(FRoot, ec);
+    }
+    std::u16string path(const std::string& name) const { return (FRoot / name).u16string(); }
+    std::size_t entryCount() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(FRoot), {}));
+    }
+
+    std::filesystem::path FRoot;
+};
+
+TEST_F(PlatformFiles, AtomicWriteReplacesContentAndLeavesNoTemporaryFile) {
+    const std::u16string file = path("settings.ini");
+    std::string bytes;
+    EXPECT_FALSE(platform::ReadFileBytes(file, bytes));
+    ASSERT_TRUE(platform::WriteFileAtomic(file, "first version, rather long"));
+    ASSERT_TRUE(platform::WriteFileAtomic(file, "second"));
+    ASSERT_TRUE(platform::ReadFileBytes(file, bytes));
+    EXPECT_EQ(bytes, "second");
+    ASSERT_TRUE(platform::WriteFileAtomic(file, ""));
+    ASSERT_TRUE(platform::ReadFileBytes(file, bytes));
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(entryCount(), 1u);
+
+    // A target that cannot be replaced: the folder stays as it was.
+    ASSERT_TRUE(platform::CreateFolders(path("dir")));
+    EXPECT_FALSE(platform::WriteFileAtomic(path("dir"), "x"));
+    EXPECT_FALSE(platform::WriteFileAtomic(path("missing/x.ini"), "x"));
+    EXPECT_EQ(entryCount(), 2u);
+}
+
+TEST_F(PlatformFiles, FileServices) {
+    const std::u16string a = path("a.txt"), b = path("b.txt");
+    EXPECT_FALSE(platform::FileExists(a));
+    ASSERT_TRUE(platform::CreateEmptyFile(a));
+    EXPECT_TRUE(platform::FileExists(a));
+    EXPECT_FALSE(platform::FileExists(path("")));  // a folder is not a file
+
+    double when = -1;
+    ASSERT_TRUE(platform::FileTime(a, when));
+    EXPECT_LT(std::abs(when - platform::Now()), 1.0 / 24);  // within the hour: clock skew only
+    EXPECT_FALSE(platform::FileTime(path("none"), when));
+
+    ASSERT_TRUE(platform::WriteFileAtomic(a, "0123456789"));
+    std::string head;
+    ASSERT_TRUE(platform::ReadFileHead(a, 3, head));
+    EXPECT_EQ(head, "012");
+    ASSERT_TRUE(platform::ReadFileHead(a, 100, head));
+    EXPECT_EQ(head, "0123456789");
+
+    ASSERT_TRUE(platform::CopyFileNoOverwrite(a, b));
+    EXPECT_FALSE(platform::CopyFileNoOverwrite(a, b));
+    std::string copied;
+    ASSERT_TRUE(platform::ReadFileBytes(b, copied));
+    EXPECT_EQ(copied, "0123456789");
+
+    EXPECT_TRUE(platform::RemoveFile(b));
+    EXPECT_FALSE(platform::RemoveFile(b));
+    EXPECT_FALSE(platform::FileExists(b));
+}
+
+TEST_F(PlatformFiles, FoldersAndSearch) {
+    const std::u16string sep(1, platform::PathSeparator());
+    const std::u16string deep = path("x") + sep + u"y" + sep + u"z";
+    EXPECT_TRUE(platform::CreateFolders(deep));
+    EXPECT_TRUE(platform::CreateFolders(deep));  // already there
+    ASSERT_TRUE(platform::CreateEmptyFile(path("File.TXT")));
+    EXPECT_FALSE(platform::CreateFolders(path("File.TXT")));
+
+    const auto one = platform::FindEntries(path("x"));
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].name, u"x");
+    EXPECT_TRUE(one[0].isDirectory);
+
+    bool sawFile = false, sawDir = false;
+    for (const auto& e : platform::FindEntries(path("*.*"))) {
+        if (e.name == u"File.TXT") sawFile = !e.isDirectory;
+        if (e.name == u"x") sawDir = e.isDirectory;
+    }
+    EXPECT_TRUE(sawFile);
+    EXPECT_TRUE(sawDir);
+
+    const auto txt = platform::FindEntries(path("*.txt"));  // patterns ignore case
+    ASSERT_EQ(txt.size(), 1u);
+    EXPECT_EQ(txt[0].name, u"File.TXT");
+    EXPECT_TRUE(platform::FindEntries(path("*.ini")).empty());
+    EXPECT_TRUE(platform::FindEntries(path("none")).empty());
+}
+
+}  // namespace
