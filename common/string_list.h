@@ -152,6 +152,18 @@ private:
     bool FChangedInUpdate = false;
 };
 
+// Holds a list's change notifications back for the lifetime of the guard.
+class TStringsUpdate {
+public:
+    explicit TStringsUpdate(TStrings& list) : FList(list) { FList.BeginUpdate(); }
+    ~TStringsUpdate() { FList.EndUpdate(); }
+    TStringsUpdate(const TStringsUpdate&) = delete;
+    TStringsUpdate& operator=(const TStringsUpdate&) = delete;
+
+private:
+    TStrings& FList;
+};
+
 template <class T>
 T* TStrings::ObjectAs(int index) const {
     return AttachedAt(index).template As<T>();

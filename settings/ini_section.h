@@ -1,0 +1,67 @@
+// TIniSection and TIniSectionList: the lines of one INI section, and the sections by name.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/string_list.h"
+
+class TIniStream;
+
+// The lines of one section in file order. Each item's text is the line's key (empty for a
+// keyless line: a comment, a line without "=", or a line stored unparsed), its owned
+// TStringObject the value (for a keyless line the whole line). Keys compare case-insensitively
+// in the user's locale; several lines may share a key, and every read finds the first of them.
+class TIniSection : public TStringList {
+public:
+    TIniSection() = default;
+
+    // A new section with the same keys and copies of the values, in the same order.
+    std::unique_ptr<TIniSection> Clone() const;
+
+    // The value of the line at index (empty when the line has no value object).
+    const std::u16string& getValues(int index) const;
+    const std::u16string& Values(int index) const { return getValues(index); }
+    // The value of the first line with that key; empty when there is none.
+    const std::u16string& getValue(std::u16string_view key) const;
+    const std::u16string& Value(std::u16string_view key) const { return getValue(key); }
+    const std::u16string& getString(std::u16string_view key) const { return getValue(key); }
+
+    // True when no line has a non-empty value; a comment line is not empty.
+    bool isEmpty() const;
+
+    // Appends the lines to list: keyed lines as key=value, keyless ones as their value;
+    // keyless lines beginning with ";" only withCommentLines.
+    void GetSectionLines(TStrings& list, bool withCommentLines) const;
+    // Replaces the lines with the items of list, each stored unparsed as a keyless line;
+    // items beginning with ";" are skipped unless withCommentLines.
+    void SetSectionLines(const TStrings& list, bool withCommentLines);
+    // Replaces the lines with the items of list, each parsed as a keyword line.
+    void SetKWSectionLines(const TStrings& list);
+    // The lines joined by single carriage returns.
+    std::u16string GetSectionText() const;
+    // Sorts by key and removes each line equal in key and value to the line before it.
+    void DelDupLines();
+
+protected:
+    friend class TIniStream;
+
+    // Parses one line of INI text and appends it (see the unit's tests for the grammar).
+    void AddKWLine(std::u16string_view line);
+    // Sets, replaces or (with an empty value) deletes the value of the first line with key;
+    // true when the section changed.
+    bool putValue(std::u16string_view key, const std::u16string& value);
+    // Appends the saved form: the lines with a non-empty value, then one empty item.
+    void WriteLines(TStrings& list) const;
+    // Appends a line with its value.
+    void AddLine(std::u16string key, std::u16string value);
+};
+
+// The sections of a document: item text the section name, item object the owned section.
+class TIniSectionList : public TStringList {
+public:
+    // The section at index; nullptr when the item carries no section.
+    TIniSection* getSections(int index) const { return ObjectAs<TIniSection>(index); }
+    TIniSection* Sections(int index) const { return getSections(index); }
+};
