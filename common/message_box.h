@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 // --- The modal-box gate -------------------------------------------------------------------
 //
