@@ -35,7 +35,7 @@ int HookForm::wmInitMenuPopup(HMENU menu, int position, bool isSystemMenu) {
 
 void HookForm::wmCopyData(ULONG_PTR dwData, DWORD, const void*) { copiedData.push_back(dwData); }
 
-KeysDown::KeysDown(std::initializer_list<int> keys) {
+KeysDown::KeysDown(const std::vector<int>& keys) {
     GetKeyboardState(FSaved);
     BYTE state[256];
     std::copy(std::begin(FSaved), std::end(FSaved), std::begin(state));

@@ -51,7 +51,7 @@ F* makeForm(Args&&... args) {
 // The keys given count as held down for this thread while the object lives.
 class KeysDown {
 public:
-    explicit KeysDown(std::initializer_list<int> keys);
+    explicit KeysDown(const std::vector<int>& keys);
     ~KeysDown();
     KeysDown(const KeysDown&) = delete;
     KeysDown& operator=(const KeysDown&) = delete;

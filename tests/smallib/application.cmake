@@ -42,3 +42,10 @@ tess_test(smallib_application_test
 target_include_directories(smallib_application_test PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(smallib_application_test PROPERTIES
   ENVIRONMENT "ALSA_CONFIG_PATH=${app_audio_dir}/asound.conf;TESS_AUDIO_RAW=${app_audio_dir}/audio.raw")
+
+tess_test(smallib_menus_test
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/menus_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/menus_test.rc
+    ${app_test_support}
+  LIBS tess_smallib_app)
