@@ -1,0 +1,9 @@
+# The puzzle window and its painting (Windows only); included from game/CMakeLists.txt.
+if(NOT WIN32)
+  return()
+endif()
+
+# Tile painting draws into any device context, so its tests need no window.
+tess_library(tess_tile_paint
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tile_paint.cpp ${CMAKE_CURRENT_LIST_DIR}/tile_paint.h
+  LIBS tess_board tess_smallib tess_services gdi32 user32)
