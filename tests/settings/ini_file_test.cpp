@@ -1,0 +1,494 @@
+// Tests of TIni: encodings, the line-by-line fallback, saving, reloading and the ten-second rule.
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/exceptions.h"
+#include "common/msgbox.h"
+#include "common/platform.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "common/wtext.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double oneSecond = 1.0 / 86400.0;
+
+std::string encoded(std::u16string_view text, TTextEncoding e) {
+    std::string bytes(Preamble(e));
+    AppendEncoded(bytes, text, e);
+    return bytes;
+}
+
+unsigned testSeed() {
+    static const unsigned seed = [] {
+        const char* env = std::getenv("TESS_SEED");
+        const unsigned value = env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10))
+                                   : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+        std::printf("TESS_SEED=%u\n", value);
+        return value;
+    }();
+    return seed;
+}
+
+// Records what reaches the message box instead of showing it.
+class RecordingBox : public TMsgBox {
+public:
+    int Info(const std::u16string& msg) override {
+        messages.push_back(msg);
+        return 1;
+    }
+    std::vector<std::u16string> messages;
+};
+
+// Each test gets an empty folder of its own and its own message box.
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        FDir = fs::temp_directory_path() / ("tess_ini_" + std::string(info->name()));
+        fs::remove_all(FDir);
+        fs::create_directories(FDir);
+        FSavedBox = std::move(MsgBox);
+        MsgBox = std::make_unique<RecordingBox>();
+    }
+    void TearDown() override {
+        MsgBox = std::move(FSavedBox);
+        std::error_code ec;
+        fs::remove_all(FDir, ec);
+    }
+
+    std::u16string path(std::string_view name) const { return (FDir / name).u16string(); }
+    void put(const std::u16string& file, std::string_view bytes) const {
+        ASSERT_TRUE(platform::WriteFileAtomic(file, bytes));
+    }
+    std::string get(const std::u16string& file) const {
+        std::string bytes;
+        return platform::ReadFileBytes(file, bytes) ? bytes : "<missing>";
+    }
+    // Moves the file's last-write time by the given hours, as another program's write would.
+    void touch(const std::u16string& file, int hours) const {
+        fs::last_write_time(fs::path(file), fs::last_write_time(fs::path(file)) + std::chrono::hours(hours));
+    }
+    RecordingBox& box() const { return static_cast<RecordingBox&>(*MsgBox); }
+
+    fs::path FDir;
+    std::unique_ptr<TMsgBox> FSavedBox;
+};
+
+// A handler that records the reported line numbers.
+struct Reported {
+    std::vector<std::int32_t> lines;
+    TEncodingErrorHandler handler() {
+        return [this](TIni&, std::int32_t n) { lines.push_back(n); };
+    }
+};
+
+TEST_F(IniFileTest, EncodingsAreDetectedReadAndWrittenBack) {
+    const std::u16string text = u"a=1\r\n\r\n[S]\r\nk=\u00E9\u20AC \u041F \U0001F600\r\n\r\n";
+    const std::u16string after = u"a=1\r\n\r\n[S]\r\nk=\u00E9\u20AC \u041F \U0001F600\r\nnew=x\r\n\r\n";
+    struct Case {
+        TTextEncoding fileEncoding;
+        std::optional<TTextEncoding> detected;
+    };
+    const Case cases[] = {
+        {TTextEncoding::Utf8, TTextEncoding::Utf8},
+        {TTextEncoding::Utf16LE, TTextEncoding::Utf16LE},
+        {TTextEncoding::Utf16BE, TTextEncoding::Utf16BE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.fileEncoding));
+        const std::u16string file = path("enc.ini");
+        put(file, encoded(text, c.fileEncoding));
+        {
+            TIni ini(file);
+            EXPECT_EQ(ini.Encoding(), c.detected);
+            EXPECT_EQ(ini.ReadString(u"s", u"K", u""), u"\u00E9\u20AC \u041F \U0001F600");
+            ini.WriteString(u"S", u"new", u"x");
+            ini.Save();
+        }
+        EXPECT_EQ(get(file), encoded(after, c.fileEncoding));
+        EXPECT_TRUE(box().messages.empty());
+    }
+    // Without a mark the ANSI code page is read, Encoding stays unset and the save adds no mark.
+    const std::u16string file = path("ansi.ini");
+    put(file, "a=1\r\n\r\n[S]\r\nk=v\r\n\r\n");
+    {
+        TIni ini(file);
+        EXPECT_EQ(ini.Encoding(), std::nullopt);
+        ini.WriteString(u"S", u"new", u"x");
+    }
+    EXPECT_EQ(get(file), "a=1\r\n\r\n[S]\r\nk=v\r\nnew=x\r\n\r\n");
+    // A document created for UTF-8 reads a file without a mark as UTF-8 and writes the mark.
+    put(file, "k=\xC3\xA9\r\n");
+    {
+        TIni ini(file, TTextEncoding::Utf8, nullptr, nullptr);
+        EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"\u00E9");
+        ini.WriteString(u"", u"k", u"\u00E8");
+    }
+    EXPECT_EQ(get(file), "\xEF\xBB\xBFk=\xC3\xA8\r\n\r\n");
+}
+
+// Every malformed UTF-8 sequence sends its line through the ANSI code page, and the last bad
+// line is reported once, before the lines are parsed.
+TEST_F(IniFileTest, InvalidUtf8FallsBackToAnsiLineByLine) {
+    const char* const rejects[] = {
+        "\xE4",              "\x80",         "\xC0\xAF",     "\xE0\x80\xAF", "\xF0\x80\x80\xAF",
+        "\xED\xA0\x80",      "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF",
+        "x\xC3",             "\xE2\x82",     "\xF0\x9F\x98", "\xC3(",
+    };
+    for (const char* bad : rejects) {
+        SCOPED_TRACE(testing::PrintToString(std::string(bad)));
+        const std::u16string file = path("bad.ini");
+        put(file, std::string("\xEF\xBB\xBF" "a=\xC3\xA9\r\nb=") + bad + "\r\nc=3\r\n");
+        Reported reported;
+        TIni ini(file, TTextEncoding::Utf8, reported.handler(), nullptr);
+        EXPECT_EQ(reported.lines, std::vector<std::int32_t>{2});
+        EXPECT_EQ(ini.ReadString(u"", u"a", u""), u"\u00E9");
+        EXPECT_EQ(ini.ReadString(u"", u"b", u""), platform::AnsiToText(bad));
+        EXPECT_EQ(ini.ReadString(u"", u"c", u""), u"3");
+        EXPECT_FALSE(ini.Modified());
+    }
+    struct Case {
+        std::string bytes;
+        std::int32_t lastBad;
+        std::u16string lastValue;
+    };
+    const Case cases[] = {
+        {"a=1\r\nb=\xE4\r\nc=1\r\nd=1\r\ne=\xE4\r\nf=1", 5, u"1"},
+        {"a=\xE4\nb=1\rc=\xE4", 3, platform::AnsiToText("\xE4")},  // bare LF, bare CR, no last line end
+        {"\r\n\n\rx=\xE4", 4, platform::AnsiToText("\xE4")},  // empty lines count too
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        const std::u16string file = path("lines.ini");
+        put(file, c.bytes);
+        Reported reported;
+        TIni ini(file, TTextEncoding::Utf8, reported.handler(), nullptr);
+        EXPECT_EQ(reported.lines, std::vector<std::int32_t>{c.lastBad});
+        TStringList lines;
+        ini.ReadSectionLines(u"", lines, true);
+        ASSERT_GT(lines.Count(), 0);
+        const std::u16string& last = lines.Strings(lines.Count() - 1);
+        EXPECT_EQ(last.substr(last.find(u'=') + 1), c.lastValue);
+    }
+}
+
+TEST_F(IniFileTest, InvalidUtf16KeepsTheGoodUnitsOfABadLine) {
+    const std::u16string file = path("utf16.ini");
+    std::string bytes = encoded(u"a=1\r\nb=2\r\n", TTextEncoding::Utf16LE);
+    bytes += std::string("c\0=\0\x00\xD8x\0\r\0\n\0d\0=\0" "4\0" "e", 19);  // lone surrogate, odd last byte
+    put(file, bytes);
+    Reported reported;
+    TIni ini(file, std::nullopt, reported.handler(), nullptr);
+    EXPECT_EQ(reported.lines, std::vector<std::int32_t>{4});
+    EXPECT_EQ(ini.Encoding(), TTextEncoding::Utf16LE);
+    EXPECT_EQ(ini.ReadString(u"", u"b", u""), u"2");
+    EXPECT_EQ(ini.ReadString(u"", u"c", u""), u"\uFFFDx");
+    EXPECT_EQ(ini.ReadString(u"", u"d", u""), u"4\uFFFD");
+}
+
+TEST_F(IniFileTest, DefaultHandlerTellsTheMessageBox) {
+    const std::u16string file = path("msg.ini");
+    put(file, "a=\xE4\r\nb=1\r\n");
+    {
+        TIni ini(file, TTextEncoding::Utf8, nullptr, nullptr);
+        ASSERT_EQ(box().messages.size(), 1u);
+        EXPECT_EQ(box().messages[0],
+                  u"Die Datei \r" + file + u"\r enth\u00E4lt in Zeile 1 ein nicht interpretierbares Zeichen.");
+        EXPECT_EQ(ini.ReadString(u"", u"b", u""), u"1");
+    }
+    // The plain message box raises, and the load ends with the document cleared.
+    MsgBox = std::make_unique<TMsgBox>();
+    EXPECT_THROW(TIni(file, TTextEncoding::Utf8, nullptr, nullptr), Exception);
+    TIni ini(u"");
+    ini.SetEncoding(TTextEncoding::Utf8);
+    ini.WriteString(u"S", u"k", u"v");
+    EXPECT_THROW(ini.LoadFromFile(file), Exception);
+    EXPECT_EQ(ini.Count(), 0);
+}
+
+TEST_F(IniFileTest, SavesOnlyPendingChangesAndDeletesTheFileOfAnEmptyDocument) {
+    const std::u16string file = path("save.ini");
+    put(file, "k=v\r\n\r\n");
+    {
+        TIni ini(file);
+        put(file, "changed=elsewhere\r\n");
+        ini.Save();  // nothing pending: the file stays as it is
+        EXPECT_EQ(get(file), "changed=elsewhere\r\n");
+    }
+    EXPECT_EQ(get(file), "changed=elsewhere\r\n");  // nor does the destructor write
+    {
+        TIni ini(file);
+        ini.WriteString(u"", u"changed", u"here");
+        EXPECT_TRUE(ini.Modified());
+    }
+    EXPECT_EQ(get(file), "changed=here\r\n\r\n");
+    {
+        TIni ini(file);
+        ini.WriteString(u"", u"changed", u"");
+        ini.WriteString(u"S", u"comment", u"");
+        ini.Save();
+        EXPECT_FALSE(ini.Modified());
+        EXPECT_FALSE(platform::FileExists(file));
+        EXPECT_EQ(ini.FileTime(), 0);
+    }
+    EXPECT_FALSE(platform::FileExists(file));
+}
+
+TEST_F(IniFileTest, SaveToFileAndChangeFileName) {
+    const std::u16string file = path("own.ini"), other = path("other.ini"), renamed = path("sub/renamed.ini");
+    put(file, "k=v\r\n");
+    TIni ini(file);
+    ini.WriteString(u"", u"k", u"w");
+    ini.SaveToFile(other, TTextEncoding::Utf8);
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_EQ(ini.FileName(), file);
+    EXPECT_EQ(ini.Encoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(get(other), "\xEF\xBB\xBFk=w\r\n\r\n");
+    EXPECT_EQ(get(file), "k=v\r\n");
+    EXPECT_EQ(ini.FileTime(), FileTimeOf(file));
+
+    ini.ChangeFileName(renamed);
+    EXPECT_TRUE(ini.Modified());
+    ini.Save();  // creates the missing folder too
+    EXPECT_EQ(get(renamed), "\xEF\xBB\xBFk=w\r\n\r\n");
+
+    // Loading another file than the document's own marks the content as pending.
+    ini.LoadFromFile(file);
+    EXPECT_TRUE(ini.Modified());
+    ini.Save();
+    EXPECT_EQ(get(renamed), "\xEF\xBB\xBFk=v\r\n\r\n");
+    ini.LoadFromFile(renamed);
+    EXPECT_FALSE(ini.Modified());
+}
+
+TEST_F(IniFileTest, TenSecondRuleSavesOnReadsOfOldChanges) {
+    const std::u16string file = path("ten.ini");
+    put(file, "k=0\r\n");
+    struct Case {
+        double age;  // of the recorded file time when the read comes
+        bool saves;
+    };
+    for (const Case c : {Case{5 * oneSecond, false}, Case{11 * oneSecond, true}, Case{1.0, true}}) {
+        SCOPED_TRACE(c.age * 86400);
+        TIni ini(file);
+        const double loaded = ini.FileTime();
+        ASSERT_GT(loaded, 0);
+        ini.SetClock([&] { return loaded + c.age; });
+        ini.WriteInteger(u"", u"k", 1);  // the write itself finds nothing pending
+        EXPECT_TRUE(ini.Modified());
+        TStringList lines;
+        ini.ReadSectionLines(u"", lines, true);  // not subject to the rule
+        EXPECT_TRUE(ini.Modified());
+        EXPECT_EQ(ini.ReadInteger(u"", u"k", -1), 1);
+        EXPECT_EQ(ini.Modified(), !c.saves);
+        EXPECT_EQ(get(file), c.saves ? "k=1\r\n\r\n" : "k=0\r\n");
+        ini.WriteInteger(u"", u"k", 0);
+        ini.Save();
+    }
+    // Without a file (time 0) and after ReadFromString (time -1) the first read saves at once.
+    const std::u16string fresh = path("fresh.ini");
+    TIni ini(fresh);
+    ini.WriteString(u"", u"a", u"1");
+    EXPECT_EQ(ini.ReadString(u"", u"a", u""), u"1");
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_EQ(get(fresh), "a=1\r\n\r\n");
+    ini.ReadFromString(u"b=2");
+    EXPECT_EQ(ini.FileTime(), -1);
+    ini.WriteString(u"", u"b", u"3");
+    ini.ReadBool(u"", u"b", false);
+    EXPECT_EQ(get(fresh), "b=3\r\n\r\n");
+}
+
+TEST_F(IniFileTest, MaintainReloadsAFileChangedOnDisk) {
+    const std::u16string file = path("maintain.ini");
+    put(file, "k=1\r\n");
+    TIni ini(file);
+    put(file, "k=2\r\n");
+    touch(file, 1);
+    ini.Maintain();
+    EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"2");
+    EXPECT_FALSE(ini.Modified());
+
+    // With changes pending, Maintain writes them instead.
+    ini.WriteString(u"", u"k", u"3");
+    ini.Maintain();
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_EQ(get(file), "k=3\r\n\r\n");
+
+    // A deleted file leaves the document as it is.
+    ASSERT_TRUE(platform::RemoveFile(file));
+    ini.Maintain();
+    EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"3");
+
+    // AutoMaintain checks before every read.
+    put(file, "k=4\r\n");
+    ini.SetAutoMaintain(true);
+    EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"4");
+    put(file, "k=5\r\n");
+    touch(file, 2);
+    TStringList lines;
+    ini.ReadSectionLines(u"", lines, true);
+    ASSERT_EQ(lines.Count(), 1);
+    EXPECT_EQ(lines.Strings(0), u"k=5");
+}
+
+TEST_F(IniFileTest, FailedWritesRetryOnceAtTheStandByPath) {
+    put(path("blocker"), "a file where a folder should be");
+    const std::u16string blocked = path("blocker/sub/x.ini");
+    int calls = 0;
+    const auto standBy = [&](const std::u16string& fn) {
+        ++calls;
+        return fn == blocked ? path("standby/x.ini") : path("blocker/again.ini");
+    };
+    {
+        TIni ini(blocked, TTextEncoding::Utf8, nullptr, standBy);
+        ini.WriteString(u"", u"k", u"v");
+        ini.Save();
+        EXPECT_FALSE(ini.Modified());
+        EXPECT_EQ(ini.FileName(), blocked);
+        EXPECT_EQ(get(path("standby/x.ini")), "\xEF\xBB\xBFk=v\r\n\r\n");
+    }
+    {
+        TIni ini(blocked, TTextEncoding::Utf8, nullptr, standBy);  // found at the stand-by path
+        EXPECT_EQ(ini.FileName(), path("standby/x.ini"));
+        EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"v");
+    }
+    // A stand-by path that fails as well is not retried again.
+    calls = 0;
+    {
+        TIni ini(path("blocker/y.ini"), std::nullopt, nullptr, standBy);
+        ini.WriteString(u"", u"k", u"v");
+        ini.Save();
+        EXPECT_EQ(calls, 2);  // once at creation, once for the retry
+        EXPECT_FALSE(ini.Modified());
+    }
+    // Without a virtualize function the failure stays silent, in Save and in the destructor.
+    {
+        TIni ini(blocked);
+        ini.WriteString(u"", u"k", u"v");
+        ini.Save();
+        EXPECT_FALSE(ini.Modified());
+        ini.WriteString(u"", u"k", u"w");
+    }
+    EXPECT_TRUE(box().messages.empty());
+}
+
+TEST_F(IniFileTest, ReadFromStringEndsHeadersAtTheFirstBracket) {
+    TIni ini(u"");
+    ini.ReadFromString(u";$C\r\n[a]b\nx=1\r[B]\ny=2");
+    EXPECT_FALSE(ini.CaseSensitive());
+    EXPECT_EQ(ini.ReadString(u"A", u"x", u""), u"1");
+    EXPECT_EQ(ini.ReadString(u"b", u"y", u""), u"2");
+    TStringList lines;
+    ini.ReadSectionLines(u"", lines, true);
+    EXPECT_EQ(lines.Text(), u";$C\r\n");
+
+    TStringList list;
+    list.SetText(u"[a]b\nx=1");
+    ini.LoadFromList(list);
+    EXPECT_EQ(ini.ReadString(u"a]b", u"x", u""), u"1");
+    EXPECT_FALSE(ini.Modified());
+    ini.Save();  // no file name: nothing is written
+    EXPECT_FALSE(ini.Modified());
+}
+
+TEST_F(IniFileTest, AnsiReads) {
+    TIni ini(u"");
+    ini.ReadFromString(u"[S]\nn=$10\nt=text");
+    EXPECT_EQ(ini.AnsiReadInteger("s", "N", 0), 16);
+    EXPECT_EQ(ini.AnsiReadString("S", "t", "d"), "text");
+    EXPECT_EQ(ini.AnsiReadString("S", "missing", "d"), "d");
+}
+
+// Whatever the bytes, loading ends in a document or in a reported failure, never a crash.
+TEST_F(IniFileTest, GarbageInputNeverBreaksTheLoader) {
+    const unsigned seed = testSeed();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    const std::string pieces[] = {"\r", "\n", "[", "]", "=", "'", ";", "$C", std::string(1, '\0'), "\xEF\xBB\xBF",
+                                  "\xFF\xFE", "\xFE\xFF", "\xC3", "\xA9", "\xED\xA0\x80", "\x00\xD8", "k", "v", " "};
+    const std::u16string file = path("garbage.ini");
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes;
+        const int n = static_cast<int>(rng() % 40);
+        for (int i = 0; i < n; ++i) {
+            if (rng() % 4 == 0)
+                bytes += static_cast<char>(rng() & 0xFF);
+            else
+                bytes += pieces[rng() % std::size(pieces)];
+        }
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        TIniStream doc;
+        try {
+            doc.LoadFromStream(bytes);
+            std::string out;
+            doc.SaveToStream(out, doc.Encoding());
+            TIniStream again;
+            again.LoadFromStream(out);  // what the document writes always reads again
+        } catch (const EEncodingError&) {
+        }
+        // The file loader's decoding, from memory; a few rounds also go through a real file.
+        for (const TTextEncoding e : {TTextEncoding::Utf8, TTextEncoding::Utf16LE, TTextEncoding::Utf16BE}) {
+            std::u16string text;
+            TStringList lines;
+            const bool whole = TryDecodeText(SkipPreamble(bytes, e), e, text);
+            EXPECT_EQ(DecodeLinewise(bytes, e, lines) == -1, whole);
+            if (whole) {
+                TStringList direct;
+                direct.SetText(text);
+                EXPECT_EQ(direct.Text(), lines.Text());
+            }
+        }
+        if (round % 200 == 0) {
+            put(file, bytes);
+            for (const auto e : {std::optional<TTextEncoding>(), std::optional(TTextEncoding::Utf8),
+                                 std::optional(TTextEncoding::Utf16BE)}) {
+                TIni ini(file, e, TIni::IgnoreOnErrorEncoding, nullptr);
+                ini.WriteString(u"S", u"k", u"v");
+                ini.SaveToFile(path("garbage.out"), std::nullopt);
+            }
+        }
+    }
+    // A very long line and a file of NULs.
+    put(file, "k=" + std::string(1 << 20, 'x') + "\r\n" + std::string(64, '\0'));
+    TIni ini(file, TTextEncoding::Utf8, nullptr, nullptr);
+    EXPECT_EQ(ini.ReadString(u"", u"k", u"").size(), std::size_t{1} << 20);
+    EXPECT_TRUE(box().messages.empty());
+}
+
+TEST_F(IniFileTest, AFileThatVanishedReadsAsEmpty) {
+    TIni ini(path("never.ini"));
+    ini.WriteString(u"", u"k", u"v");
+    ini.LoadFromFile(path("gone.ini"));
+    EXPECT_EQ(ini.Count(), 0);
+    EXPECT_EQ(ini.FileTime(), 0);
+}
+
+#ifdef _WIN32
+// A file that exists but cannot be opened is an error for the caller, not an empty document.
+TEST_F(IniFileTest, AnUnreadableFileRaises) {
+    const std::u16string file = path("locked.ini");
+    put(file, "k=v\r\n");
+    const HANDLE h = CreateFileW(W(file), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(TIni ini(file), EOSError);
+    CloseHandle(h);
+}
+#endif
+
+}  // namespace
