@@ -70,10 +70,12 @@ void skipTo(char16_t ch, char16_t*& p);
 // '0'-'9' give 0-9, 'A'-'F' and 'a'-'f' give 10-15, anything else -1.
 int HexDigitValue(char16_t ch);
 
-// Parses an integer from position pos (1-based) in base 10 or 16. A '$' prefix switches to
-// base 16; '-' signs toggle in base 10 only. Arithmetic wraps around. On return pos is the
-// first position not used, or 1 when the prefix was rejected; see the unit's tests for the
-// exact rules.
+// Parses an integer from position pos (1-based) in base 10 or 16.
+// Before the first digit (any of 0-9, A-F, a-f, even in base 10): '$' switches to base 16;
+// '-' toggles the sign, but only in base 10. "-$5", "$-5" and "-5" in base 16 give 0 with
+// pos 1; any other character gives 0 with pos at that character. Then digits of the base
+// are taken with wrap-around arithmetic, and pos is left at the first character not used
+// ("12,34": 12, pos 3; "1A" in base 10: 1, pos 2; "--5": 5; "": 0, pos 1).
 std::int32_t ParseInt(std::u16string_view s, int& pos, int base);
 std::int64_t ParseInt64(std::u16string_view s, int& pos, int base);
 
