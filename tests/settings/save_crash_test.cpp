@@ -127,21 +127,43 @@ struct RunResult {
     int kills = 0;
     int torn = 0;
     int generations = 0;
+    // Temporary files of unfinished saves found after a kill: kills that met a write.
+    int midWrite = 0;
 };
+
+// Removes the temporary files that saves cut short left beside path; how many there were.
+int removeLeftovers(const std::u16string& dir) {
+    int n = 0;
+    for (const auto& e : platform::FindEntries(dir + u"Zib.ini.~*")) n += platform::RemoveFile(dir + e.name) ? 1 : 0;
+    return n;
+}
+
+// Time of one writer step here, so that the kills spread over a few steps on any machine.
+int stepMicroseconds(const std::u16string& path) {
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) savegen::SaveNext(path, savegen::Mode::Atomic);
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0);
+    return static_cast<int>(us.count() / 3) + 1;
+}
 
 // Starts the writer iterations times, kills it after a random delay and checks the file after
 // each kill. A file that is not byte for byte one of the generations counts as torn; it is
 // put back to the last good generation before the next round.
-RunResult killRepeatedly(const char* name, savegen::Mode mode, int iterations, int maxDelayMs, std::uint32_t seed) {
+RunResult killRepeatedly(const char* name, savegen::Mode mode, int iterations, std::uint32_t seed) {
     const std::u16string dir = scratchDir(name);
     const std::u16string path = dir + u"Zib.ini";
     const std::u16string scratch = dir + u"expected.ini";
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> delayUs(0, maxDelayMs * 1000);
     platform::RemoveFile(path);
-    std::string good = savegen::ExpectedBytes(0, scratch);
-    EXPECT_TRUE(platform::WriteFileAtomic(path, good));
-    int lastGen = 0;
+    removeLeftovers(dir);
+    EXPECT_TRUE(platform::WriteFileAtomic(path, savegen::ExpectedBytes(0, scratch)));
+    const int step = stepMicroseconds(path);
+    std::printf("one save step takes %d us here\n", step);
+    // Kills from the start of the first step to the end of the third.
+    std::uniform_int_distribution<int> delayUs(0, 3 * step);
+    std::string good;
+    platform::ReadFileBytes(path, good);
+    int lastGen = savegen::StoredGeneration(path);
     RunResult r;
     for (int i = 0; i < iterations; ++i) {
         SCOPED_TRACE("round " + std::to_string(i));
@@ -152,13 +174,14 @@ RunResult killRepeatedly(const char* name, savegen::Mode mode, int iterations, i
                 return r;
             }
 #ifdef _WIN32
-            Sleep(static_cast<DWORD>(delayUs(rng) / 1000));
+            Sleep(static_cast<DWORD>((delayUs(rng) + 500) / 1000));
 #else
             ::usleep(static_cast<useconds_t>(delayUs(rng)));
 #endif
             if (!w.Kill()) ADD_FAILURE() << "writer ended before it was killed";
         }
         ++r.kills;
+        r.midWrite += removeLeftovers(dir) > 0 ? 1 : 0;
         std::string bytes;
         const bool read = platform::ReadFileBytes(path, bytes);
         const int gen = read ? savegen::StoredGeneration(path) : -1;
@@ -181,18 +204,20 @@ protected:
 };
 
 TEST_F(SaveCrashTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {
-    const RunResult r = killRepeatedly("atomic", savegen::Mode::Atomic, 100, 60, testSeed());
-    std::printf("atomic saves: %d kills, %d torn files, %d generations saved\n", r.kills, r.torn, r.generations);
+    const RunResult r = killRepeatedly("atomic", savegen::Mode::Atomic, 100, testSeed());
+    std::printf("atomic saves: %d kills (%d in the middle of a write), %d torn files, %d generations saved\n", r.kills,
+                r.midWrite, r.torn, r.generations);
     EXPECT_EQ(r.kills, 100);
     EXPECT_EQ(r.torn, 0);
     // The kills must have met the writer at work, or the test proves nothing.
-    EXPECT_GT(r.generations, r.kills);
+    EXPECT_GE(r.generations, r.kills / 4);
+    EXPECT_GT(r.midWrite, 0);
 }
 
 // What the atomic save protects against: the same writer overwriting the file in place. Only
 // measured; how often a kill tears the file depends on the machine.
 TEST_F(SaveCrashTest, InPlaceWritesTearFiles) {
-    const RunResult r = killRepeatedly("inplace", savegen::Mode::InPlace, 30, 60, testSeed());
+    const RunResult r = killRepeatedly("inplace", savegen::Mode::InPlace, 30, testSeed());
     std::printf("in-place writes: %d kills, %d torn files (%.0f %%), %d generations saved\n", r.kills, r.torn,
                 100.0 * r.torn / (r.kills ? r.kills : 1), r.generations);
     EXPECT_EQ(r.kills, 30);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "common/exceptions.h"
 #include "common/platform.h"
 #include "common/string_list.h"
 #include "settings/user_settings_file.h"
@@ -21,7 +22,7 @@ namespace savegen {
 
 namespace {
 
-constexpr int DataLines = 2500;
+constexpr int DataLines = 800;
 constexpr std::size_t InPlaceChunk = 4096;
 
 // Writes bytes over the file in place: truncate, then piece by piece.
@@ -67,8 +68,13 @@ void WriteGeneration(TUserSettings& s, int n) {
 }
 
 int StoredGeneration(const std::u16string& path) {
-    TUserSettingsFile s(path);
-    return s.readInteger(u"", u"Gen", -1);
+    try {
+        TUserSettingsFile s(path);
+        return s.readInteger(u"", u"Gen", -1);
+    } catch (const Exception&) {
+        // Undecodable bytes: the message box turned the report into an error.
+        return -1;
+    }
 }
 
 int SaveNext(const std::u16string& path, Mode mode) {
