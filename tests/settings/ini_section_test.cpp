@@ -101,16 +101,18 @@ TEST(IniSection, PutValueSetsReplacesAndDeletes) {
     EXPECT_EQ(linesOf(s), (std::vector<Line>{{u"other", u"1"}, {u"new", u"n"}}));
 }
 
+std::u16string number(int i) { return platform::FromUtf8(std::to_string(i)); }
+
 // Enough lines for the list's lookup index, with keys repeated and deleted in between.
 TEST(IniSection, ManyLinesKeepFirstLineWins) {
     Section s;
-    for (int i = 0; i < 200; ++i) s.AddKWLine(u"k" + platform::FromUtf8(std::to_string(i % 50)) + u"=" + platform::FromUtf8(std::to_string(i)));
+    for (int i = 0; i < 200; ++i) s.AddKWLine(std::u16string(u"k").append(number(i % 50)).append(u"=").append(number(i)));
     for (int i = 0; i < 50; ++i) {
-        const std::u16string key = u"K" + platform::FromUtf8(std::to_string(i));
+        const std::u16string key = std::u16string(u"K").append(number(i));
         SCOPED_TRACE(narrow(key));
-        ASSERT_EQ(s.getValue(key), platform::FromUtf8(std::to_string(i)));
+        ASSERT_EQ(s.getValue(key), number(i));
         ASSERT_TRUE(s.putValue(key, u""));  // deletes the first line only
-        ASSERT_EQ(s.getValue(key), platform::FromUtf8(std::to_string(i + 50)));
+        ASSERT_EQ(s.getValue(key), number(i + 50));
     }
     EXPECT_EQ(s.Count(), 150);
     EXPECT_TRUE(s.putValue(u"k\u00E9", u"new"));
