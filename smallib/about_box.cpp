@@ -131,6 +131,10 @@ void paintAboutBox(HWND dlg, TAboutInfo& info) {
 std::exception_ptr failure;
 
 INT_PTR handleMessage(HWND dlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (Msg == WM_COMMAND) {
+        if (wParam == IDOK || wParam == IDCANCEL) EndDialog(dlg, 1);
+        return FALSE;
+    }
     if (!CurAboutInfo) return FALSE;
     TAboutInfo& info = *CurAboutInfo;
     switch (Msg) {
@@ -158,9 +162,6 @@ INT_PTR handleMessage(HWND dlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
             ShellOpen(dlg, u"mailto:" + info.Mail);
         return FALSE;
     }
-    case WM_COMMAND:
-        if (wParam == IDOK || wParam == IDCANCEL) EndDialog(dlg, 1);
-        return FALSE;
     default:
         return FALSE;
     }
@@ -188,6 +189,8 @@ INT_PTR CALLBACK AboutDlgProc(HWND dlg, UINT Msg, WPARAM wParam, LPARAM lParam) 
 
 void ShowAboutBox(HWND owner, TAboutInfo* aboutInfo) {
     CurAboutInfo = aboutInfo;
+    // A box without its record would have nothing to show.
+    if (!aboutInfo) return;
     DialogBoxParamW(GetModuleHandleW(nullptr), AboutBoxTemplate, owner, AboutDlgProc, 0);
     if (failure) std::rethrow_exception(std::exchange(failure, nullptr));
 }

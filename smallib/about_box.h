@@ -29,7 +29,8 @@ extern TAboutInfo* CurAboutInfo;
 // The dialog template of the about box, a resource of the program.
 inline constexpr const wchar_t* AboutBoxTemplate = L"ABOUTBX";
 
-// Shows the about box for aboutInfo, owned by owner, and returns when it is closed.
+// Shows the about box for aboutInfo, owned by owner, and returns when it is closed; nothing
+// without a record.
 void ShowAboutBox(HWND owner, TAboutInfo* aboutInfo);
 
 // The dialog procedure of the about box: lays the box out from the measured texts, paints

@@ -137,7 +137,11 @@ LRESULT CALLBACK DialogDriver::cbtHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void CALLBACK DialogDriver::idleTimer(HWND dlg, UINT, UINT_PTR id, DWORD) {
+    // A modal box is shown only when its loop first runs idle, which may come after this timer:
+    // then wait for the next idle moment.
+    if (!IsWindowVisible(dlg)) return;
     KillTimer(dlg, id);
+    UpdateWindow(dlg);
     RemovePropW(dlg, L"apptest.seen");
     if (currentDriver && currentDriver->FAction) currentDriver->FAction(dlg);
 }

@@ -49,3 +49,10 @@ tess_test(smallib_menus_test
     ${CMAKE_CURRENT_LIST_DIR}/menus_test.rc
     ${app_test_support}
   LIBS tess_smallib_app)
+
+# The about box needs the program's dialog template and icon.
+tess_test(smallib_dialogs_test
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs_test.cpp
+    ${app_test_support}
+  LIBS tess_smallib_app tess_resources)
