@@ -1,0 +1,115 @@
+// Fuzz target: an INI document from arbitrary bytes, written back and read again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "common/string_list.h"
+#include "common/text_encoding.h"
+#include "settings/ini_file.h"
+#include "settings/ini_stream.h"
+
+namespace {
+
+bool quoted(std::u16string_view v) { return v.size() >= 2 && v.front() == u'\'' && v.back() == u'\''; }
+
+// Whether writing the document and reading it back must give the same document. Some documents
+// legitimately change on the way; these are the ways the text form allows:
+// - a value in single quotes loses them when read again;
+// - a key that begins with ";" or "[" (its line began with spaces) reads back as a comment or a
+//   header, and so does a keyless line that begins with "[" or is ";$C";
+// - a keyless line with "=" reads back as a keyed line;
+// - a section whose lines all have empty values is written as a bare header, which reads back
+//   as a section without lines, and that is not written at all.
+bool writesBackTheSame(const TIniStream& doc) {
+    for (int s = 0; s < doc.Count(); ++s) {
+        const TIniSection& sec = *doc.Sections(s);
+        bool anyValue = false;
+        for (int i = 0; i < sec.Count(); ++i) {
+            const std::u16string& key = sec.Strings(i);
+            const std::u16string& value = sec.Values(i);
+            if (value.empty()) continue;
+            anyValue = true;
+            if (!key.empty()) {
+                if (key.front() == u';' || key.front() == u'[' || quoted(value)) return false;
+            } else if (value.front() == u';') {
+                if (value == u";$C") return false;
+            } else if (value.front() == u'[' || value.find(u'=') != std::u16string::npos) {
+                return false;
+            }
+        }
+        if (sec.Count() > 0 && !anyValue) return false;
+    }
+    return true;
+}
+
+[[noreturn]] void fail(const char* what, const std::string& a, const std::string& b) {
+    std::fprintf(stderr, "%s\n--- first (%zu bytes)\n%s\n--- second (%zu bytes)\n%s\n", what, a.size(), a.c_str(),
+                 b.size(), b.c_str());
+    std::abort();
+}
+
+// Every typed read over the first lines of every section: they parse stored text.
+void readTyped(TIniStream& doc) {
+    for (int s = 0; s < doc.Count(); ++s) {
+        const std::u16string name = doc.SectionNames(s);
+        const TIniSection& sec = *doc.Sections(s);
+        for (int i = 0; i < sec.Count() && i < 16; ++i) {
+            const std::u16string key = sec.Strings(i);
+            (void)doc.ReadBool(name, key, true);
+            (void)doc.ReadInteger(name, key, 7);
+            (void)doc.ReadInt64(name, key, 7);
+            (void)doc.ReadFloat(name, key, 1.5);
+            (void)doc.ReadDouble(name, key, 1.5);
+            (void)doc.ReadPoint(name, key, u"1,2");
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    // The file loader's fallback: undecodable lines are read in the ANSI code page.
+    const TTextEncoding guess = EncodingFromPreamble(bytes).value_or(TTextEncoding::Utf8);
+    TStringList lines;
+    (void)DecodeLinewise(bytes, guess, lines);
+    TIniStream fromLines;
+    fromLines.LoadFromList(lines);
+    std::string ignored;
+    fromLines.SaveToStream(ignored, guess);
+
+    // The other header rule of TIni::ReadFromString.
+    TIni fromString(u"");
+    fromString.ReadFromString(lines.Text());
+    readTyped(fromString);
+
+    TIniStream doc;
+    try {
+        doc.LoadFromStream(bytes);
+    } catch (const EEncodingError&) {
+        return 0;
+    }
+    readTyped(doc);
+    if (!writesBackTheSame(doc)) return 0;
+    std::string first;
+    doc.SaveToStream(first, doc.Encoding());
+    // Text in the ANSI code page that happens to begin with the bytes of a byte order mark
+    // ("ï»¿", "ÿþ", "þÿ" in code page 1252) is taken for that encoding when read again: the
+    // text form has no way to tell them apart.
+    const bool ansi = doc.Encoding().value_or(TTextEncoding::Ansi) == TTextEncoding::Ansi;
+    if (ansi && EncodingFromPreamble(first)) return 0;
+    TIniStream again;
+    try {
+        again.LoadFromStream(first);
+    } catch (const EEncodingError& e) {
+        fail(e.what(), first, "");
+    }
+    std::string second;
+    again.SaveToStream(second, again.Encoding());
+    if (first != second) fail("written text does not read back the same", first, second);
+    return 0;
+}
