@@ -200,14 +200,13 @@ void TIni::SaveFailed() { FTryAgain = FVirtualizeWriteprotectedFolders; }
 
 void TIni::SaveToFile(const std::u16string& fn, std::optional<TTextEncoding> aEncoding) {
     if (fn.empty()) return;
-    TStringList lines;
-    SaveToList(lines);
+    const std::u16string text = RenderText();
     const bool empty = isEmpty();
     if (aEncoding) FEncoding = aEncoding;
     if (empty) {
         if (platform::FileExists(fn)) platform::RemoveFile(fn);
     } else {
-        SaveListToFile(lines, fn);
+        SaveListToFile(text, fn);
     }
     FModified = false;
     FFileTime = FileTimeOf(FFileName);
@@ -217,12 +216,15 @@ void TIni::Save() {
     if (FModified) SaveToFile(FFileName, FEncoding);
 }
 
-void TIni::SaveListToFile(const TStringList& lines, const std::u16string& fn) {
+void TIni::SaveListToFile(std::u16string_view lines, const std::u16string& fn) {
     bool written = false;
     try {
         const std::u16string folder = folderOf(fn);
         if (!folder.empty()) platform::CreateFolders(folder);
-        written = platform::WriteFileAtomic(fn, lines.SaveToBytes(FEncoding.value_or(TTextEncoding::Ansi)));
+        const TTextEncoding e = FEncoding.value_or(TTextEncoding::Ansi);
+        std::string bytes(Preamble(e));
+        AppendEncoded(bytes, lines, e);
+        written = platform::WriteFileAtomic(fn, bytes);
     } catch (...) {
         written = false;
     }

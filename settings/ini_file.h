@@ -78,7 +78,8 @@ public:
     void SetClock(std::function<double()> clock);
 
 private:
-    void SaveListToFile(const TStringList& lines, const std::u16string& fn);
+    // One write attempt of the rendered lines (each ended by CR LF), with the retry.
+    void SaveListToFile(std::u16string_view lines, const std::u16string& fn);
     void SaveToVirtualFolder(const std::u16string& fn);
 
     std::u16string FFileName;

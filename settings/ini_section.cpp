@@ -73,13 +73,12 @@ bool TIniSection::putValue(std::u16string_view key, const std::u16string& value)
 }
 
 void TIniSection::WriteLines(TStrings& list) const {
-    for (int i = 0; i < Count(); ++i) {
-        const std::u16string& value = getValues(i);
-        if (value.empty()) continue;
-        const std::u16string& key = Strings(i);
-        list.Add(key.empty() ? value : key + u'=' + value);
-    }
-    list.Add({});
+    ForEachSavedLine([&list](std::u16string_view key, std::u16string_view value) {
+        std::u16string line(key);
+        if (!key.empty()) line += u'=';
+        line += value;
+        list.Add(std::move(line));
+    });
 }
 
 void TIniSection::GetSectionLines(TStrings& list, bool withCommentLines) const {

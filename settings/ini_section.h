@@ -54,9 +54,22 @@ protected:
     bool putValue(std::u16string_view key, const std::u16string& value);
     // Appends the saved form: the lines with a non-empty value, then one empty item.
     void WriteLines(TStrings& list) const;
+    // Calls emit(key, value) for each line of the saved form: key is empty for keyless lines
+    // and for the closing blank line, which comes last with an empty value too.
+    template <class Emit>
+    void ForEachSavedLine(Emit&& emit) const;
     // Appends a line with its value.
     void AddLine(std::u16string key, std::u16string value);
 };
+
+template <class Emit>
+void TIniSection::ForEachSavedLine(Emit&& emit) const {
+    for (int i = 0; i < Count(); ++i) {
+        const std::u16string& value = getValues(i);
+        if (!value.empty()) emit(std::u16string_view(Strings(i)), std::u16string_view(value));
+    }
+    emit(std::u16string_view(), std::u16string_view());
+}
 
 // The sections of a document: item text the section name, item object the owned section.
 class TIniSectionList : public TStringList {

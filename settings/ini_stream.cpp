@@ -177,22 +177,42 @@ void TIniStream::LoadFromStream(std::string_view bytes) {
     ForEachLine(text, [&parser](std::u16string_view line) { parser.Line(line); });
 }
 
-void TIniStream::SaveToList(TStrings& li) const {
-    const TStringsUpdate batch(li);
-    if (CaseSensitive()) li.Add(u";$C");
+template <class Emit>
+void TIniStream::ForEachWrittenLine(Emit&& emit) const {
+    if (CaseSensitive()) emit(u";$C", u"", u"");
     for (int i = 0; i < Count(); ++i) {
         const TIniSection* section = getsections(i);
         if (!section || section->Count() == 0) continue;
         const std::u16string& name = getSectionNames(i);
-        if (!name.empty()) li.Add(u'[' + name + u']');
-        section->WriteLines(li);
+        if (!name.empty()) emit(u"[", name, u"]");
+        section->ForEachSavedLine([&emit](std::u16string_view key, std::u16string_view value) {
+            emit(key, key.empty() ? u"" : u"=", value);
+        });
     }
 }
 
+void TIniStream::SaveToList(TStrings& li) const {
+    const TStringsUpdate batch(li);
+    ForEachWrittenLine([&li](std::u16string_view a, std::u16string_view b, std::u16string_view c) {
+        std::u16string line;
+        line.reserve(a.size() + b.size() + c.size());
+        line.append(a).append(b).append(c);
+        li.Add(std::move(line));
+    });
+}
+
+std::u16string TIniStream::RenderText() const {
+    std::u16string text;
+    ForEachWrittenLine([&text](std::u16string_view a, std::u16string_view b, std::u16string_view c) {
+        text.append(a).append(b).append(c).append(u"\r\n");
+    });
+    return text;
+}
+
 void TIniStream::SaveToStream(std::string& st, std::optional<TTextEncoding> aEncoding) const {
-    TStringList lines;
-    SaveToList(lines);
-    st += lines.SaveToBytes(aEncoding.value_or(TTextEncoding::Ansi));
+    const TTextEncoding e = aEncoding.value_or(TTextEncoding::Ansi);
+    st += Preamble(e);
+    AppendEncoded(st, RenderText(), e);
 }
 
 // --- Reading -------------------------------------------------------------------------------

@@ -111,6 +111,8 @@ public:
     void SetOnEncodingError(TEncodingErrorHandler handler) { FOnEncodingError = std::move(handler); }
 
 protected:
+    // The written form as text, every line followed by CR LF (SaveToList without the list).
+    std::u16string RenderText() const;
     void SetModified() { FModified = true; }
     TIniSection& GetOrAddSection(const std::u16string& name);
     // The document parser: every entry point that reads text feeds its lines through here.
@@ -123,6 +125,9 @@ protected:
 
 private:
     int IndexOfSection(std::u16string_view name) const { return FSections.IndexOf(name); }
+    // Calls emit(a, b, c) with the pieces of each written line, in order.
+    template <class Emit>
+    void ForEachWrittenLine(Emit&& emit) const;
 };
 
 // Parses lines into a document the way LoadFromList does (or, with headersToFirstBracket, the
