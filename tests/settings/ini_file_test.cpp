@@ -434,13 +434,19 @@ TEST_F(IniFileTest, GarbageInputNeverBreaksTheLoader) {
         }
         SCOPED_TRACE(testing::PrintToString(bytes));
         TIniStream doc;
+        bool loaded = true;
         try {
             doc.LoadFromStream(bytes);
-            std::string out;
-            doc.SaveToStream(out, doc.Encoding());
-            TIniStream again;
-            again.LoadFromStream(out);  // what the document writes always reads again
         } catch (const EEncodingError&) {
+            loaded = false;
+        }
+        std::string out;
+        doc.SaveToStream(out, doc.Encoding());
+        // What the document writes reads again, unless ANSI text happens to begin with the
+        // bytes of a byte order mark.
+        if (loaded && (doc.Encoding() != TTextEncoding::Ansi || !EncodingFromPreamble(out))) {
+            TIniStream again;
+            EXPECT_NO_THROW(again.LoadFromStream(out));
         }
         // The file loader's decoding, from memory; a few rounds also go through a real file.
         for (const TTextEncoding e : {TTextEncoding::Utf8, TTextEncoding::Utf16LE, TTextEncoding::Utf16BE}) {
