@@ -33,7 +33,7 @@ std::string_view SkipPreamble(std::string_view bytes, TTextEncoding e) noexcept;
 // Strict decoding (no byte order mark is expected or skipped): false on the first byte
 // sequence that is not valid in e - overlong or truncated UTF-8 forms, encoded surrogates,
 // code points above U+10FFFF, lone UTF-16 surrogates or an odd number of UTF-16 bytes. The
-// text is appended to out; after a failure out holds an unspecified prefix. Ansi never fails.
+// text is appended to out; after a failure out may hold part of it. Ansi never fails.
 bool TryDecodeText(std::string_view bytes, TTextEncoding e, std::u16string& out);
 
 // Strict decoding that raises EEncodingError instead of returning false.

@@ -47,7 +47,10 @@ public:
 protected:
     friend class TIniStream;
 
-    // Parses one line of INI text and appends it (see the unit's tests for the grammar).
+    // Parses one line and appends it. A line beginning with ";" and a line without "=" are
+    // keyless; a line whose first "=" ends it is dropped. Otherwise the key is the text before
+    // the first "=" without surrounding spaces (tabs stay) and the value the text after it,
+    // verbatim, unless it is enclosed in single quotes, which are removed.
     void AddKWLine(std::u16string_view line);
     // Sets, replaces or (with an empty value) deletes the value of the first line with key;
     // true when the section changed.

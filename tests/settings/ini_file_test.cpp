@@ -59,7 +59,9 @@ class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        FDir = fs::temp_directory_path() / ("tess_ini_" + std::string(info->name()));
+        // Unique per run: several builds may run these tests at the same time.
+        FDir = fs::temp_directory_path() /
+               ("tess_ini_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
         fs::remove_all(FDir);
         fs::create_directories(FDir);
         FSavedBox = std::move(MsgBox);
