@@ -202,4 +202,17 @@ std::int64_t fileSize(const std::u16string& path) {
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::int64_t soundSamples(const std::u16string& path) {
+    HANDLE const file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    std::int64_t count = 0;
+    std::vector<std::int16_t> buf(8192);
+    DWORD read = 0;
+    while (ReadFile(file, buf.data(), static_cast<DWORD>(buf.size() * sizeof(std::int16_t)), &read, nullptr) && read > 0)
+        count += std::count_if(buf.begin(), buf.begin() + read / sizeof(std::int16_t), [](std::int16_t v) { return v != 0; });
+    CloseHandle(file);
+    return count;
+}
+
 }  // namespace apptest

@@ -141,5 +141,8 @@ bool saveScreenShot(const std::u16string& path);
 std::u16string audioFile();
 // Its size in bytes; -1 when it does not exist.
 std::int64_t fileSize(const std::u16string& path);
+// The number of 16-bit samples in it that are not silent (0 for a missing file). The audio
+// output pads an underrun with silence, so this counts what was played, however late.
+std::int64_t soundSamples(const std::u16string& path);
 
 }  // namespace apptest

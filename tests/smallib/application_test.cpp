@@ -217,36 +217,37 @@ TEST_F(ApplicationTest, CyrillicEditFieldsGetTheCaretAndNoBracket) {
 TEST_F(ApplicationTest, SoundsArePlayedFromResourcesAsTheBytesWrittenShow) {
     const std::u16string raw = audioFile();
     if (raw.empty()) GTEST_SKIP() << "TESS_AUDIO_RAW is not set: sound is not captured";
-    constexpr std::int64_t toneBytes = 5000 * 2;
-    constexpr std::int64_t longToneBytes = 40000 * 2;
+    constexpr std::int64_t toneSamples = 5000;
+    constexpr std::int64_t longToneSamples = 40000;
+    // The samples of the sound that the audio output has written when the call returns.
     const auto played = [&](const std::u16string& name) {
         DeleteFileW(W(raw));
         app->playSound(name);
-        return std::max<std::int64_t>(fileSize(raw), 0);
+        return soundSamples(raw);
     };
 
     // "!" waits: the whole sound has been written when the call returns. Names are found in
     // any letter case, also when the same sound is asked for again in another case.
-    EXPECT_EQ(played(u"!tone"), toneBytes);
-    EXPECT_EQ(played(u"!TONE"), toneBytes);
-    EXPECT_EQ(played(u"!tone"), toneBytes);
+    EXPECT_EQ(played(u"!tone"), toneSamples);
+    EXPECT_EQ(played(u"!TONE"), toneSamples);
+    EXPECT_EQ(played(u"!tone"), toneSamples);
 
     app->withSound = false;
     EXPECT_EQ(played(u"!longtone"), 0);
     app->withSound = true;
     // A sound that was asked for while sounds were off is loaded when they are on again.
-    EXPECT_EQ(played(u"!longtone"), longToneBytes);
+    EXPECT_EQ(played(u"!longtone"), longToneSamples);
 
     EXPECT_NO_THROW(EXPECT_EQ(played(u"!nosuchsound"), 0));
 
     // Without "!" the call returns while the sound still plays.
-    EXPECT_LT(played(u"longtone"), longToneBytes);
-    std::int64_t size = 0;
-    for (int i = 0; i < 3000 && size < longToneBytes; ++i) {
+    EXPECT_LT(played(u"longtone"), longToneSamples);
+    std::int64_t samples = 0;
+    for (int i = 0; i < 3000 && samples < longToneSamples; ++i) {
         Sleep(10);
-        size = fileSize(raw);
+        samples = soundSamples(raw);
     }
-    EXPECT_EQ(size, longToneBytes);
+    EXPECT_EQ(samples, longToneSamples);
 }
 
 }  // namespace
