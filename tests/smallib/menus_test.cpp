@@ -97,6 +97,7 @@ MenuHandle shortcutMenu() {
     AppendMenuW(b, MF_STRING, 16, L"&Sechs\tStrg+F7");
     AppendMenuW(b, MF_STRING, 17, L"&Sieben\tAlt+0");
     AppendMenuW(b, MF_STRING, 18, L"&Acht\tUmsch+Alt+Entf");
+    AppendMenuW(b, MF_STRING, 19, L"&Neun\tQ");
     AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(b), L"&B");
     return bar;
 }
@@ -156,6 +157,30 @@ TEST_F(MenuTest, ControlAndShiftAloneTranslateNothing) {
     }
     EXPECT_EQ(updates, 0) << "the menu was searched";
     EXPECT_EQ(postedCommand(form->Handle()), 0);
+}
+
+TEST_F(MenuTest, ALetterTypedInAnOpenMenuIsTranslatedAsAKey) {
+    auto* form = makeForm<HookForm>(u"MenuCharForm");
+    form->SetMenu(shortcutMenu().release());
+    HMENU const b = GetSubMenu(form->GetMenu(), 2);
+    // A hit closes the menu; a miss lets the menu go on.
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM(u'q', MF_POPUP), reinterpret_cast<LPARAM>(b)), 0x00010000);
+    EXPECT_EQ(postedCommand(form->Handle()), 19);
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM(u'w', MF_POPUP), reinterpret_cast<LPARAM>(b)), 0);
+    EXPECT_EQ(postedCommand(form->Handle()), 0);
+}
+
+TEST_F(MenuTest, AltF4WithoutSuchAnItemLeavesTheFormOpen) {
+    auto* form = makeForm<HookForm>(u"NoCloseForm");
+    form->SetMenu(shortcutMenu().release());
+    HWND const wnd = form->Handle();
+    {
+        const KeysDown alt({VK_MENU});
+        EXPECT_EQ(SendMessageW(wnd, WM_SYSKEYDOWN, VK_F4, 0x20000001), 0);
+    }
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_TRUE(IsWindow(wnd));
 }
 
 // --- Language menus ---------------------------------------------------------------------------
