@@ -88,11 +88,10 @@ Picture readPpm(const std::string& unixPath) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return p;
     int maxValue = 0;
-    if (std::fscanf(f, "P6 %d %d %d", &p.width, &p.height, &maxValue) == 3 && maxValue == 255) {
-        std::fgetc(f);
-        p.rgb.resize(static_cast<std::size_t>(p.width) * p.height * 3);
-        if (std::fread(p.rgb.data(), 1, p.rgb.size(), f) != p.rgb.size()) p.rgb.clear();
-    }
+    const bool header = std::fscanf(f, "P6 %d %d %d", &p.width, &p.height, &maxValue) == 3 && maxValue == 255;
+    p.rgb.resize(header ? static_cast<std::size_t>(p.width) * p.height * 3 : 0);
+    std::fgetc(f);
+    if (!header || std::fread(p.rgb.data(), 1, p.rgb.size(), f) != p.rgb.size()) p = Picture{};
     std::fclose(f);
     return p;
 }
@@ -131,12 +130,13 @@ TEST_F(Screenshot, FormWithTheProgramsMenuLooksLikeAWindow) {
                              "+" + std::to_string(window.left) + "+" + std::to_string(window.top);
     if (GetFileAttributesW(L"Z:\\usr\\bin\\import") == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "no screenshot tool (imagemagick's import)";
-    const std::string marker = dir + "/framework_form.done";
-    ASSERT_EQ(runShell("import -window root " + png, marker), 0);
-    ASSERT_EQ(runShell("import -window root -crop " + crop + " +repage ppm:" + ppm, marker), 0);
+    std::remove(("Z:" + ppm).c_str());
+    ASSERT_EQ(runShell("import -window root " + png, dir + "/framework_form.png.done"), 0);
+    ASSERT_EQ(runShell("import -window root -crop " + crop + " +repage -depth 8 ppm:" + ppm, dir + "/framework_form.ppm.done"), 0);
     const Picture shot = readPpm(ppm);
     ASSERT_EQ(shot.width, window.right - window.left);
     ASSERT_EQ(shot.height, window.bottom - window.top);
+    ASSERT_EQ(shot.rgb.size(), static_cast<std::size_t>(shot.width) * shot.height * 3);
 
     // The menu bar lies between the window's top edge and the client area: light, with dark
     // letters.
