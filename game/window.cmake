@@ -7,3 +7,8 @@ endif()
 tess_library(tess_tile_paint
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tile_paint.cpp ${CMAKE_CURRENT_LIST_DIR}/tile_paint.h
   LIBS tess_board tess_smallib tess_services gdi32 user32)
+
+# The puzzle window, a library so that in-process tests drive the real window.
+tess_library(tess_game_window
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/puzzle_form.cpp ${CMAKE_CURRENT_LIST_DIR}/puzzle_form.h
+  LIBS tess_tile_paint tess_board tess_smallib tess_usersettings tess_services tess_common user32 gdi32)

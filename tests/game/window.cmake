@@ -4,3 +4,27 @@ if(NOT WIN32)
 endif()
 
 tess_test(tile_paint_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tile_paint_test.cpp LIBS tess_tile_paint)
+
+# The closing-sound check listens to an audio file of its own, so that no other test's sound
+# can mix in.
+set(puzzle_window_audio ${CMAKE_CURRENT_BINARY_DIR}/puzzle_window_audio)
+file(CONFIGURE OUTPUT ${puzzle_window_audio}/asound.conf CONTENT "pcm.!default {
+  type file
+  slave.pcm { type null }
+  file \"${puzzle_window_audio}/audio.raw\"
+  format \"raw\"
+}
+")
+
+tess_test(puzzle_window_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/puzzle_window_test.cpp
+  LIBS tess_game_window tess_resources)
+set_tests_properties(puzzle_window_test PROPERTIES
+  ENVIRONMENT "ALSA_CONFIG_PATH=${puzzle_window_audio}/asound.conf;TESS_AUDIO_RAW=${puzzle_window_audio}/audio.raw")
+
+# The end-to-end script's probe: reads and presses the game's windows from another process.
+add_executable(tess_e2e_probe ${CMAKE_CURRENT_LIST_DIR}/e2e_probe.cpp)
+set_target_properties(tess_e2e_probe PROPERTIES OUTPUT_NAME e2e_probe)
+target_link_options(tess_e2e_probe PRIVATE -municode)
+target_link_libraries(tess_e2e_probe PRIVATE user32)
+tess_warnings(tess_e2e_probe)

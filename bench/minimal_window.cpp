@@ -1,0 +1,76 @@
+// The start-up benchmark's yardstick: the smallest Win32 program that shows a window and paints it.
+//
+// With TESS_STARTUP_MARK naming a file, it writes the time of its first paint there (Unix time
+// in nanoseconds) and closes, exactly as tessarino.exe does, so that both are timed alike.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr UINT WM_STARTUP_MARK = WM_APP + 1;
+wchar_t MarkFile[MAX_PATH] = {};
+
+void writeMark() {
+    FILETIME ft{};
+    GetSystemTimePreciseAsFileTime(&ft);
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    const unsigned long long ns = (ticks - 116444736000000000ULL) * 100;
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%llu\n", ns);
+    const HANDLE h = CreateFileW(MarkFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(h, text, static_cast<DWORD>(n), &written, nullptr);
+    CloseHandle(h);
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC const dc = BeginPaint(hwnd, &ps);
+            RECT r{10, 10, 110, 60};
+            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            DrawTextW(dc, L"1", 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_STARTUP_MARK:
+            writeMark();
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.lpszClassName = L"MinimalWindow";
+    if (!RegisterClassW(&wc)) return 1;
+    HWND const hwnd = CreateWindowExW(0, wc.lpszClassName, L"Minimal", WS_OVERLAPPEDWINDOW, 10, 10, 300, 300,
+                                      nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return 1;
+    ShowWindow(hwnd, show);
+    UpdateWindow(hwnd);
+    const DWORD n = GetEnvironmentVariableW(L"TESS_STARTUP_MARK", MarkFile, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) PostMessageW(hwnd, WM_STARTUP_MARK, 0, 0);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

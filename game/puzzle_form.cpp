@@ -1,0 +1,368 @@
+// TSForm1, the puzzle window: input, sounds, menu commands, the solved message and the saved options.
+#include "game/puzzle_form.h"
+
+#include <algorithm>
+
+#include "common/drawing.h"
+#include "common/exceptions.h"
+#include "common/message_box.h"
+#include "common/platform.h"
+#include "common/program_path.h"
+#include "common/wtext.h"
+#include "game/tile_paint.h"
+#include "resources/resource_ids.h"
+#include "settings/user_settings.h"
+#include "smallib/application.h"
+#include "smallib/dialogs.h"
+#include "smallib/font_dialog.h"
+#include "smallib/gdi_handles.h"
+#include "smallib/report.h"
+
+TSForm1* PuzzleForm = nullptr;
+std::function<void(const std::u16string& name)> PuzzleSoundListener;
+
+namespace {
+
+// The unnamed section at the top of the settings file, and the window's own.
+const std::u16string NoSection;
+const std::u16string WindowSection = u"Window";
+
+constexpr std::uint8_t CyrillicCharSet = RUSSIAN_CHARSET;  // 204
+
+void gameSound(const std::u16string& name) {
+    if (PuzzleSoundListener) PuzzleSoundListener(name);
+    if (Application) Application->playSound(name);
+}
+
+// Reads fall back to the defaults when the program runs without settings.
+bool readBool(const std::u16string& sect, const std::u16string& key, bool def) {
+    return UserSettings ? UserSettings->readBool(sect, key, def) : def;
+}
+std::int32_t readInteger(const std::u16string& sect, const std::u16string& key, std::int32_t def) {
+    return UserSettings ? UserSettings->readInteger(sect, key, def) : def;
+}
+std::u16string readString(const std::u16string& sect, const std::u16string& key, const std::u16string& def) {
+    return UserSettings ? UserSettings->readString(sect, key, def) : def;
+}
+
+std::u16string oneTileSound(TZugArt z) {
+    switch (z) {
+        case TZugArt::auf: return u"up";
+        case TZugArt::ab: return u"down";
+        case TZugArt::links: return u"left";
+        case TZugArt::rechts: return u"right";
+        case TZugArt::none: break;
+    }
+    return u"ttt";
+}
+
+std::u16string clickSound(const THitResult& hit) {
+    if (hit.zug == TZugArt::none) return u"ttt";
+    if (hit.distance == 1) return oneTileSound(hit.zug);
+    return hit.zug == TZugArt::auf || hit.zug == TZugArt::ab ? u"flup" : u"reib";
+}
+
+TZugArt arrowZug(WPARAM vKey) {
+    switch (vKey) {
+        case VK_UP: return TZugArt::auf;
+        case VK_DOWN: return TZugArt::ab;
+        case VK_LEFT: return TZugArt::links;
+        case VK_RIGHT: return TZugArt::rechts;
+        default: return TZugArt::none;
+    }
+}
+
+std::int32_t fontHeightFor(std::int32_t cellHeight) { return MulDiv(cellHeight, 3, 4); }
+
+int screenWidth() { return Screen ? Screen->Width() : GetSystemMetrics(SM_CXFULLSCREEN); }
+
+std::uint32_t clockSeed() {
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    return static_cast<std::uint32_t>(counter.QuadPart) ^ static_cast<std::uint32_t>(GetTickCount64() << 7);
+}
+
+}  // namespace
+
+// --- Painting decisions --------------------------------------------------------------------
+
+TCellWidthPlan PlanCellWidth(std::int32_t need, std::int32_t n, std::int32_t frameWidth, std::int32_t clientWidth,
+                             std::int32_t screenWidth, std::int32_t cellHeight, std::int32_t lastRequest) {
+    std::int32_t wanted = n * need + 3;
+    if (frameWidth + wanted > screenWidth) {
+        if (cellHeight > MinCellHeight) return {TCellWidthStep::shrinkHeight, need, 0};
+        // Even the lowest cells do not fit: as wide as the screen, labels clipped.
+        wanted = std::max(screenWidth - frameWidth, n + 3);
+    }
+    if (wanted == clientWidth || wanted == lastRequest)
+        return {TCellWidthStep::none, std::max((clientWidth - 3) / n, 1), 0};
+    return {TCellWidthStep::setClientWidth, need, wanted};
+}
+
+// --- The window ----------------------------------------------------------------------------
+
+TSForm1::TSForm1() : TSForm(nullptr, u"ZIB", u"ZIB", u"MAINICON", LTGRAY_BRUSH) {}
+
+TSForm1::~TSForm1() {
+    if (PuzzleForm == this) PuzzleForm = nullptr;
+}
+
+void TSForm1::paint(HDC dc) {
+    const SelectObjectScope font(dc, this->font().Handle());
+    const std::int32_t need = PaintBoard(dc) + LabelMargin;
+    if (need == CellWidth) return;
+
+    const std::int32_t n = ClampBoardSize(BoardSize);
+    const int clientWidth = ClientWidth();
+    const TCellWidthPlan plan = PlanCellWidth(need, n, Width() - clientWidth, clientWidth, screenWidth(), CellHeight,
+                                              FRequestedClientWidth);
+    CellWidth = plan.cellWidth;
+    // The cells of this paint keep the old width; the size change brings the repaint.
+    switch (plan.step) {
+        case TCellWidthStep::shrinkHeight:
+            SetHeight(MulDiv(Height(), 3, 4));
+            break;
+        case TCellWidthStep::setClientWidth:
+            FRequestedClientWidth = plan.clientWidth;
+            SetClientWidth(plan.clientWidth);
+            break;
+        case TCellWidthStep::none:
+            break;
+    }
+}
+
+void TSForm1::wmSize(WORD sizeType, int, int) {
+    // A minimized window has no client area: cells computed from it would be useless, and
+    // snapping its height would resize the icon.
+    if (sizeType == SIZE_MINIMIZED) return;
+    const std::int32_t n = ClampBoardSize(BoardSize);
+    const int clientWidth = ClientWidth();
+    // At least one pixel, so that a click can always be mapped to a column.
+    CellWidth = std::max((clientWidth - 3) / n, 1);
+    CellHeight = std::max((ClientHeight() - 3) / n, MinCellHeight);
+    if (clientWidth == FRequestedClientWidth) FRequestedClientWidth = 0;
+    SetClientHeight(n * CellHeight + 3);
+    font().SetHeight(fontHeightFor(CellHeight));
+    invalidate();
+}
+
+int TSForm1::wmLButtonDown(WORD, int x, int y) {
+    const THitResult hit = HitTest(x / CellWidth + 1, y / CellHeight + 1);
+    if (hit.zug != TZugArt::none) ++MoveCount;
+    gameSound(clickSound(hit));
+    for (std::int32_t i = 0; i < hit.distance; ++i) DoMove(hit.zug);
+    return 0;
+}
+
+int TSForm1::wmKeyDown(WPARAM& vKey) {
+    if (vKey == VK_F1) {
+        if (Application) Application->HelpKeyWord(u"Tessarino");
+        return 0;
+    }
+    const TZugArt z = arrowZug(vKey);
+    if (z != TZugArt::none) {
+        gameSound(u"flup");
+        ++MoveCount;
+        DoMove(z);
+    }
+    return 0;
+}
+
+bool TSForm1::DoMove(TZugArt zug) {
+    const TCellPos was = Blank;
+    if (!PlayZug(zug)) return false;
+    const RECT from = CellRect(was.column, was.row);
+    const RECT to = CellRect(Blank.column, Blank.row);
+    InvalidateRect(Handle(), &from, FALSE);
+    InvalidateRect(Handle(), &to, FALSE);
+    return true;
+}
+
+void TSForm1::Redraw() {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    SendMessageW(Handle(), WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    NewGame();
+}
+
+int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
+    switch (id) {
+        case IDM_CLOSE:
+            return WM_CLOSE;
+        case cmStart:
+            return 0;
+        case IDM_NEW_GAME:
+            NewGame();
+            return 0;
+        case IDM_MORE_CELLS:
+            if (BoardSize < MaxBoardSize) {
+                ++BoardSize;
+                Redraw();
+            }
+            return 0;
+        case IDM_FEWER_CELLS:
+            if (BoardSize > MinBoardSize) {
+                --BoardSize;
+                Redraw();
+            }
+            return 0;
+        case IDM_SOUND: {
+            if (!Application) return 0;
+            Application->withSound = !Application->withSound;
+            MenuCheckItem(IDM_SOUND, Application->withSound);
+            if (UserSettings) UserSettings->writeBool(NoSection, u"Sound", Application->withSound);
+            return 0;
+        }
+        case IDM_BEGINNER:
+        case IDM_EXPERT: {
+            const bool beginner = id == IDM_BEGINNER;
+            MenuCheckItem(IDM_EXPERT, !beginner);
+            MenuCheckItem(IDM_BEGINNER, beginner);
+            MergeCount = beginner ? BeginnerMergeCount : ExpertMergeCount;
+            NewGame();
+            return 0;
+        }
+        case IDM_FONT:
+            // The dialog offers the face at a readable size; the cells dictate the height
+            // afterwards, also when the dialog was cancelled.
+            font().SetHeight(20);
+            FontDialog(font());
+            font().SetHeight(fontHeightFor(CellHeight));
+            return 0;
+        case IDM_LABELS_GERMAN:
+        case IDM_LABELS_ENGLISH:
+            LabelLanguage = id == IDM_LABELS_GERMAN ? 0 : 1;
+            NewGame();
+            return 0;
+        case IDM_LABELS_RUSSIAN: {
+            font().SetCharSet(CyrillicCharSet);
+            bool cyrillic = false;
+            {
+                const SelectObjectScope selected(dc(), font().Handle());
+                cyrillic = DCCharSet(dc()) == CyrillicCharSet;
+            }
+            // Only a hint: the labels switch to Russian whatever the font can show.
+            if (!cyrillic) msgInfo(u"Bitte wählen Sie eine Schrift, die kyrillische Zeichen enthält.");
+            LabelLanguage = 2;
+            NewGame();
+            return 0;
+        }
+        case IDM_HELP: {
+            const std::u16string page = ProgramDir + u"zib.htm";
+            ShellOpen(Handle(), platform::FileExists(page) ? page : std::u16string(HelpPageAddress));
+            return 0;
+        }
+        case IDM_SOLUTION:
+            InitBoard();
+            invalidate();
+            return 0;
+        case IDN_SOLVED: {
+            // Only the low 16 bits of the count travel with the command; the count itself is
+            // still MoveCount, because nothing can move between the solving move and this.
+            const std::int64_t count = (MoveCount & 0xFFFF) == NotifyCode ? MoveCount : NotifyCode;
+            gameSound(u"yea");
+            msgInfo(u"fertig nach " + DecimalText(count) + u" Zügen");
+            NewGame();
+            return 0;
+        }
+        default:
+            return TSForm::HandleCommand(id, NotifyCode);
+    }
+}
+
+int TSForm1::wmInitMenuPopup(HMENU, int, bool) {
+    // Briefly realises the font with the Cyrillic character set, so that the system has it
+    // at hand for Russian menu texts.
+    const std::uint8_t charSet = font().CharSet();
+    font().SetCharSet(CyrillicCharSet);
+    { const SelectObjectScope selected(dc(), font().Handle()); }
+    font().SetCharSet(charSet);
+    return 0;
+}
+
+RECT TSForm1::savedBounds() const {
+    if (!IsIconic(FHandle) && !IsZoomed(FHandle)) return RECT{Left(), Top(), Left() + Width(), Top() + Height()};
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(FHandle, &placement);
+    // The normal rectangle is in work-area coordinates; the saved values are screen ones.
+    RECT r = placement.rcNormalPosition;
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTOPRIMARY), &info))
+        OffsetRect(&r, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    return r;
+}
+
+void TSForm1::wmDestroy() {
+    if (UserSettings) {
+        const RECT r = savedBounds();
+        UserSettings->writeInteger(WindowSection, u"Left", r.left);
+        UserSettings->writeInteger(WindowSection, u"Top", r.top);
+        UserSettings->writeInteger(WindowSection, u"Width", r.right - r.left);
+        UserSettings->writeInteger(WindowSection, u"Height", r.bottom - r.top);
+        UserSettings->writeString(WindowSection, u"FontName", FontNameToStr(font().Name()));
+        UserSettings->writeInteger(WindowSection, u"FontStyle", font().Style().Byte());
+        UserSettings->writeInteger(NoSection, u"Size", BoardSize);
+        UserSettings->writeInteger(NoSection, u"Merge", MergeCount);
+        UserSettings->writeInteger(NoSection, u"Language", LabelLanguage);
+    }
+    gameSound(u"!buf");
+}
+
+void TSForm1::bringOntoMonitor() {
+    RECT r{Left(), Top(), Left() + std::max(Width(), 1), Top() + std::max(Height(), 1)};
+    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return;
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info)) return;
+    SetLeft(info.rcWork.left + 10);
+    SetTop(info.rcWork.top + 10);
+}
+
+TSForm1* CreatePuzzleForm() {
+    SeedBoardRandom(clockSeed());
+    PuzzleForm = TSForm::CreateForm<TSForm1>();
+    if (!PuzzleForm) throw Exception(u"Das Spielfenster lässt sich nicht anlegen.");
+    TSForm1& form = *PuzzleForm;
+
+    BoardHooks.repaint = [] {
+        if (PuzzleForm) PuzzleForm->invalidate();
+    };
+    BoardHooks.postSolved = [](std::uintptr_t wParam, std::intptr_t lParam) {
+        if (PuzzleForm) PostMessageW(PuzzleForm->Handle(), WM_COMMAND, wParam, lParam);
+    };
+
+    form.font().SetName(u"Times New Roman");
+    form.font().SetHeight(30);
+    form.SetWidth(form.Height());
+    form.SetHelpContext(100);
+
+    const bool sound = readBool(NoSection, u"Sound", true);
+    if (Application) Application->withSound = sound;
+    form.MenuCheckItem(IDM_SOUND, sound);
+
+    form.SetLeft(readInteger(WindowSection, u"Left", form.Left()));
+    form.SetTop(readInteger(WindowSection, u"Top", form.Top()));
+    form.SetWidth(readInteger(WindowSection, u"Width", form.Width()));
+    form.SetHeight(readInteger(WindowSection, u"Height", form.Height()));
+    form.bringOntoMonitor();
+    form.font().SetName(readString(WindowSection, u"FontName", FontNameToStr(form.font().Name())));
+    form.font().SetStyle(TFontStyles::FromByte(static_cast<std::uint8_t>(readInteger(WindowSection, u"FontStyle", 1))));
+
+    BoardSize = ClampBoardSize(readInteger(NoSection, u"Size", BoardSize));
+    MergeCount = std::min(readInteger(NoSection, u"Merge", MergeCount), MaxMergeCount);
+    const std::int32_t language = readInteger(NoSection, u"Language", 0);
+    if (language >= 0 && language <= 2) LabelLanguage = static_cast<std::uint8_t>(language);
+    form.MenuCheckItem(IDM_EXPERT, MergeCount != BeginnerMergeCount);
+    form.MenuCheckItem(IDM_BEGINNER, MergeCount == BeginnerMergeCount);
+
+    NewGame();
+    return PuzzleForm;
+}
+
+// --- The message box of the running game ---------------------------------------------------
+
+int TGameMsgBox::Info(const std::u16string& msg) {
+    return modalBox(MainWnd, W(msg), L"Tessarino", MB_OK | MB_ICONINFORMATION);
+}

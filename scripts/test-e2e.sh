@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# End-to-end tests of tessarino.exe under Wine and Xvfb: prepared settings, real clicks and keys, screenshots, the file it leaves.
+#
+# Uses what the Windows build made (builds nothing): game/tessarino.exe and the probe
+# tests/game/e2e_probe.exe. TESS_BUILD picks another build folder (default build/windows).
+# Screenshots go to $TESS_BUILD/e2e-shots.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${TESS_BUILD:-build/windows}"
+exe="$PWD/$build/game/tessarino.exe"
+probe="$PWD/$build/tests/game/e2e_probe.exe"
+shots="$PWD/$build/e2e-shots"
+for f in "$exe" "$probe"; do
+  if [ ! -f "$f" ]; then echo "missing $f: build the Windows preset first"; exit 1; fi
+done
+for tool in xdotool import Xvfb wine; do
+  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
+done
+mkdir -p "$shots"
+
+. scripts/wine-session.sh
+TESS_OWN_DISPLAY=1 wine_session_start "$PWD/$build/e2e-prefix"
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  wine_session_stop
+}
+trap cleanup EXIT
+
+appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')")
+ini="$appdata/Kvor/Zib.ini"
+failures=0
+current=""
+
+fail() { echo "  FAIL [$current]: $*"; failures=$((failures + 1)); }
+check() { # check <description> <command...>
+  local what="$1"; shift
+  if "$@"; then :; else fail "$what"; fi
+}
+
+# settings <lines...>: a fresh settings file in UTF-8 with signature and CRLF line ends;
+# no arguments: no file at all.
+settings() {
+  rm -f "$ini" "${ini%.ini}_bkup.ini"
+  [ $# -eq 0 ] && return 0
+  mkdir -p "$(dirname "$ini")"
+  { printf '\xEF\xBB\xBF'; printf '%s\r\n' "$@"; } >"$ini"
+}
+
+# Starts the game and waits for its window; sets $win (X window) and $cw, $ch (client size).
+start_game() {
+  : >"$TESS_AUDIO_RAW"
+  wine "$exe" >/dev/null 2>&1 &
+  game_pid=$!
+  win=$(xdotool search --sync --onlyvisible --name '^ZIB$' | head -n 1)
+  settle
+}
+
+# Lets the paint and size cycles run out: the client size stops changing.
+settle() {
+  local last="" now
+  for _ in $(seq 30); do
+    now=$(wine "$probe" client ZIB | tr -d '\r')
+    [ "$now" = "$last" ] && break
+    last="$now"
+    sleep 0.2
+  done
+  read -r cw ch <<<"$now"
+}
+
+# click_cell <column> <row> <n>: a click in the middle of a cell of an n x n board.
+click_cell() {
+  local cell_w=$(((cw - 3) / $3)) cell_h=$(((ch - 3) / $3))
+  xdotool mousemove --window "$win" $(((${1} - 1) * cell_w + cell_w / 2 + 1)) $(((${2} - 1) * cell_h + cell_h / 2 + 1)) click 1
+}
+
+shot() { import -window "$win" "$shots/$1.png"; }
+
+# Closes the game through its menu (Alt+S opens "&Spiel", B chooses "&Beenden") and waits
+# for the process to end.
+close_by_menu() {
+  xdotool windowfocus --sync "$win"
+  xdotool key alt+s
+  sleep 0.3
+  xdotool key b
+  wait_exit
+}
+
+wait_exit() {
+  for _ in $(seq 100); do
+    kill -0 "$game_pid" 2>/dev/null || { wait "$game_pid" || true; game_pid=""; return 0; }
+    sleep 0.1
+  done
+  fail "the game did not end"
+  kill "$game_pid" 2>/dev/null || true
+  game_pid=""
+}
+
+ini_has() { tr -d '\r' <"$ini" | grep -qxF "$1"; }
+audio_bytes() { stat -c %s "$TESS_AUDIO_RAW" 2>/dev/null || echo 0; }
+
+started=$(date +%s)
+
+current="defaults, Alt+F4, closing by the menu"
+echo "== $current"
+settings
+start_game
+shot german-4x4
+xdotool windowfocus --sync "$win"
+xdotool key alt+F4
+sleep 0.5
+check "Alt+F4 leaves the window open" kill -0 "$game_pid"
+: >"$TESS_AUDIO_RAW"
+close_by_menu
+check "settings file written" test -f "$ini"
+check "UTF-8 signature" test "$(head -c 3 "$ini" | od -An -tx1 | tr -d ' ')" = efbbbf
+for line in Size=4 Merge=100 Language=0 '[Window]' 'FontName=Times New Roman' FontStyle=1; do
+  check "file has $line" ini_has "$line"
+done
+check "Sound is not written at exit" test "$(grep -c '^Sound=' "$ini")" = 0
+# 0.43 s at 20,000 Hz, 16-bit mono: the process ended only after the whole closing sound.
+check "closing sound played to its end ($(audio_bytes) bytes)" test "$(audio_bytes)" -ge 17200
+
+current="a one-move shuffle is solved by one click"
+echo "== $current"
+settings 'Merge=1' 'Sound=0' '[Window]' 'Left=40' 'Top=30'
+start_game
+shot before-solving
+click_cell 4 4 4
+text=$(wine "$probe" box ZIB press | tr -d '\r' || true)
+check "message \"fertig nach 1 Zügen\" (got \"$text\")" test "$text" = "fertig nach 1 Zügen"
+# The next game was shuffled by one move again, so the same click solves it once more.
+sleep 0.3
+click_cell 4 4 4
+text=$(wine "$probe" box ZIB press | tr -d '\r' || true)
+check "a new game followed (got \"$text\")" test "$text" = "fertig nach 1 Zügen"
+close_by_menu
+check "window place kept" ini_has Left=40
+check "shuffle count kept" ini_has Merge=1
+
+# Boards to look at: name, then the settings lines.
+board_shot() {
+  local name="$1"; shift
+  current="screenshot $name"
+  echo "== $current"
+  settings 'Sound=0' "$@"
+  start_game
+  shot "$name"
+  close_by_menu
+}
+board_shot english-3x3 Size=3 Language=1
+board_shot russian-3x3 Size=3 Language=2
+board_shot numbers-6x6 Size=6
+board_shot italic-english-3x3 Size=3 Language=1 '[Window]' FontStyle=3
+
+current="settings file with bytes that are not UTF-8"
+echo "== $current"
+settings
+mkdir -p "$(dirname "$ini")"
+printf '\xEF\xBB\xBFSize=3\r\nSound=0\r\n[Window]\r\nFontName=Caf\xE9\r\n' >"$ini"
+wine "$exe" >/dev/null 2>&1 &
+game_pid=$!
+text=$(wine "$probe" box Tessarino press | tr -d '\r' || true)
+check "the message names the file (got \"$text\")" grep -q 'Zib.ini' <<<"$text"
+win=$(xdotool search --sync --onlyvisible --name '^ZIB$' | head -n 1)
+settle
+close_by_menu
+check "the file is valid UTF-8 again" iconv -f UTF-8 -t UTF-8 "$ini" -o /dev/null
+check "the file was loaded and kept its values" ini_has Size=3
+
+echo "e2e: $failures failure(s) in $(($(date +%s) - started)) s; screenshots in $shots"
+[ "$failures" -eq 0 ]

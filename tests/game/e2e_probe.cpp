@@ -1,0 +1,92 @@
+// A probe for the end-to-end script: finds the game's windows from another process and reads or presses them.
+//
+//   e2e_probe client <caption>      the client width and height of the top-level window
+//   e2e_probe box <caption> [press] the texts of the message box with that caption, one a line
+//                                   (UTF-8); with "press" its OK button is pressed afterwards
+//
+// Each waits up to ten seconds for its window; exit code 1 when none appeared, 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int PollMilliseconds = 100;
+constexpr int PollRounds = 100;
+
+std::string utf8(const std::wstring& s) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// Another process's window text; WM_GETTEXT is marshalled across processes by the system.
+std::wstring textOf(HWND w) {
+    wchar_t buffer[1024] = {};
+    SendMessageW(w, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+struct Search {
+    const wchar_t* caption;
+    bool dialog;
+    HWND found;
+};
+
+BOOL CALLBACK matchTopLevel(HWND w, LPARAM lParam) {
+    auto& s = *reinterpret_cast<Search*>(lParam);
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    const bool isDialog = std::wstring(cls) == L"#32770";
+    if (isDialog == s.dialog && IsWindowVisible(w) && textOf(w) == s.caption) {
+        s.found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND waitFor(const wchar_t* caption, bool dialog) {
+    for (int i = 0; i < PollRounds; ++i) {
+        Search s{caption, dialog, nullptr};
+        EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        Sleep(PollMilliseconds);
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK printStatic(HWND w, LPARAM) {
+    wchar_t cls[64] = {};
+    GetClassNameW(w, cls, 64);
+    if (lstrcmpiW(cls, L"Static") == 0) {
+        const std::wstring text = textOf(w);
+        if (!text.empty()) std::printf("%s\n", utf8(text).c_str());
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    const std::wstring what = argv[1];
+    const wchar_t* caption = argv[2];
+    if (what == L"client") {
+        HWND const w = waitFor(caption, false);
+        if (!w) return 1;
+        RECT r{};
+        GetClientRect(w, &r);
+        std::printf("%ld %ld\n", r.right, r.bottom);
+        return 0;
+    }
+    if (what == L"box") {
+        HWND const w = waitFor(caption, true);
+        if (!w) return 1;
+        EnumChildWindows(w, printStatic, 0);
+        if (argc > 3 && std::wstring(argv[3]) == L"press") PostMessageW(w, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    return 2;
+}

@@ -1,0 +1,720 @@
+// Tests of the puzzle window: clicks, keys, sounds, menu commands, the solved message and the saved options, on a real window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "common/common_unit.h"
+#include "common/drawing.h"
+#include "common/message_box.h"
+#include "common/platform.h"
+#include "common/program_path.h"
+#include "common/resource_modules.h"
+#include "common/wtext.h"
+#include "game/board.h"
+#include "game/puzzle_form.h"
+#include "game/tile_paint.h"
+#include "resources/resource_ids.h"
+#include "settings/user_settings.h"
+#include "smallib/about_box.h"
+#include "smallib/application.h"
+#include "smallib/dialogs.h"
+#include "smallib/gdi_handles.h"
+#include "smallib/window_proc.h"
+
+namespace {
+
+std::string utf8(const std::u16string& s) { return platform::ToUtf8(s); }
+
+// --- Helpers -------------------------------------------------------------------------------
+
+// Settings in memory: what the window reads and what it writes, as text.
+class MemorySettings : public TUserSettings {
+public:
+    using Key = std::pair<std::u16string, std::u16string>;
+    std::map<Key, std::u16string> values;
+    std::vector<Key> writes;  // in order
+
+    void ClearSection(const std::u16string&) override {}
+    bool readBool(const std::u16string& s, const std::u16string& k, bool def) override {
+        const auto v = find(s, k);
+        return v ? *v != u"0" : def;
+    }
+    double readDouble(const std::u16string&, const std::u16string&, double def) override { return def; }
+    std::int32_t readInteger(const std::u16string& s, const std::u16string& k, std::int32_t def) override {
+        const auto v = find(s, k);
+        return v ? static_cast<std::int32_t>(std::stoll(utf8(*v))) : def;
+    }
+    void readList(const std::u16string&, TStrings&) override {}
+    std::u16string readString(const std::u16string& s, const std::u16string& k, const std::u16string& def) override {
+        const auto v = find(s, k);
+        return v ? *v : def;
+    }
+    void writeBool(const std::u16string& s, const std::u16string& k, bool v) override { store(s, k, v ? u"1" : u"0"); }
+    void writeDouble(const std::u16string&, const std::u16string&, double) override {}
+    void writeInteger(const std::u16string& s, const std::u16string& k, std::int32_t v) override {
+        const std::string digits = std::to_string(v);
+        store(s, k, std::u16string(digits.begin(), digits.end()));
+    }
+    void writeList(const std::u16string&, const TStrings&) override {}
+    void writeString(const std::u16string& s, const std::u16string& k, const std::u16string& v) override { store(s, k, v); }
+    void Save() override {}
+    void SaveBackup() override {}
+
+private:
+    std::optional<std::u16string> find(const std::u16string& s, const std::u16string& k) const {
+        const auto it = values.find({s, k});
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void store(const std::u16string& s, const std::u16string& k, std::u16string v) {
+        values[{s, k}] = std::move(v);
+        writes.push_back({s, k});
+    }
+};
+
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Answers every dialog box ("#32770") this thread activates with a command, and counts them.
+// A watchdog cancels any dialog still open after a generous time, so a stuck box cannot hang
+// the run; the test then fails on the count it expected.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(WORD answer) : FThread(GetCurrentThreadId()) {
+        Current = this;
+        FAnswer = answer;
+        FHook = SetWindowsHookExW(WH_CBT, hook, nullptr, FThread);
+        FWatchdog = std::thread([this] {
+            std::unique_lock lock(FMutex);
+            if (FDone.wait_for(lock, std::chrono::seconds(60), [this] { return FFinished; })) return;
+            EnumThreadWindows(
+                FThread,
+                [](HWND w, LPARAM) -> BOOL {
+                    PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+                    return TRUE;
+                },
+                0);
+        });
+    }
+    ~DialogAnswer() {
+        {
+            std::lock_guard lock(FMutex);
+            FFinished = true;
+        }
+        FDone.notify_all();
+        FWatchdog.join();
+        UnhookWindowsHookEx(FHook);
+        Current = nullptr;
+    }
+    DialogAnswer(const DialogAnswer&) = delete;
+    DialogAnswer& operator=(const DialogAnswer&) = delete;
+
+    int seen() const { return FSeen; }
+
+private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE && Current) {
+            wchar_t name[16] = {};
+            GetClassNameW(reinterpret_cast<HWND>(wParam), name, 16);
+            if (std::wstring(name) == L"#32770") {
+                ++Current->FSeen;
+                PostMessageW(reinterpret_cast<HWND>(wParam), WM_COMMAND, Current->FAnswer, 0);
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline DialogAnswer* Current = nullptr;
+    DWORD FThread;
+    WORD FAnswer = IDOK;
+    HHOOK FHook = nullptr;
+    int FSeen = 0;
+    std::mutex FMutex;
+    std::condition_variable FDone;
+    bool FFinished = false;
+    std::thread FWatchdog;
+};
+
+bool menuChecked(UINT id) {
+    return (GetMenuState(GetMenu(PuzzleForm->Handle()), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+RECT clientRect() {
+    RECT r{};
+    GetClientRect(PuzzleForm->Handle(), &r);
+    return r;
+}
+
+// --- The fixture ---------------------------------------------------------------------------
+
+// The units the window needs, an application object, settings in memory and the puzzle window.
+class PuzzleWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StartCommonUnit();
+        StartResourceModulesUnit();
+        StartFramework();
+        app = std::make_unique<TSApplication>(u"S-ZibTest_", u"MAINICON", u"");
+        auto memory = std::make_unique<MemorySettings>();
+        settings = memory.get();
+        UserSettings = std::move(memory);
+        BoardSize = 4;
+        MergeCount = 100;
+        LabelLanguage = 0;
+        PuzzleSoundListener = [this](const std::u16string& name) { sounds.push_back(name); };
+        previousBox = setModalBoxFunction([this](HWND, const wchar_t* text, const wchar_t*, UINT) {
+            boxes.push_back(U(text));
+            return IDOK;
+        });
+    }
+
+    void TearDown() override {
+        app.reset();
+        pumpMessages();
+        while (HasPendingException()) ADD_FAILURE() << "a handler raised an exception";
+        while (HasPendingException()) TakePendingException();
+        EndFramework();
+        EndResourceModulesUnit();
+        EndCommonUnit();
+        setModalBoxFunction(std::move(previousBox));
+        PuzzleSoundListener = nullptr;
+        UserSettings.reset();
+    }
+
+    // The window as the program creates it, with the stored values given; sound off unless
+    // stored otherwise, so that the run stays quiet. Only a shown window paints, but under Wine
+    // without a window manager destroying a shown window takes two seconds, so only the tests
+    // of painting show it.
+    void create(std::initializer_list<std::pair<MemorySettings::Key, std::u16string>> stored = {},
+                bool shown = false) {
+        settings->values[{u"", u"Sound"}] = u"0";
+        for (const auto& [key, value] : stored) settings->values[key] = value;
+        ASSERT_NE(CreatePuzzleForm(), nullptr);
+        if (shown) ShowWindow(PuzzleForm->Handle(), SW_SHOWNORMAL);
+        settle();
+        settings->writes.clear();
+        sounds.clear();
+    }
+
+    // Lets the paint and size cycles run out.
+    void settle() {
+        for (int i = 0; i < 20; ++i) {
+            UpdateWindow(PuzzleForm->Handle());
+            pumpMessages();
+        }
+    }
+
+    // The board in solved order with the empty cell moved by the given moves, and no moves counted.
+    void arrange(std::int32_t n, std::initializer_list<TZugArt> moves = {}) {
+        BoardSize = n;
+        PuzzleForm->Redraw();
+        InitBoard();
+        for (const TZugArt z : moves) ASSERT_TRUE(MakeZug(z));
+        MoveCount = 0;
+        sounds.clear();
+    }
+
+    void click(std::int32_t column, std::int32_t row) {
+        const RECT r = CellRect(column, row);
+        SendMessageW(PuzzleForm->Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+    void key(WPARAM vKey, UINT msg = WM_KEYDOWN) { SendMessageW(PuzzleForm->Handle(), msg, vKey, 0); }
+    LRESULT command(WORD id) { return SendMessageW(PuzzleForm->Handle(), WM_COMMAND, id, 0); }
+
+    std::u16string stored(const std::u16string& sect, const std::u16string& k) const {
+        const auto it = settings->values.find({sect, k});
+        return it == settings->values.end() ? u"<none>" : it->second;
+    }
+
+    std::unique_ptr<TSApplication> app;
+    MemorySettings* settings = nullptr;
+    std::vector<std::u16string> sounds;
+    std::vector<std::u16string> boxes;
+    ModalBoxFunction previousBox;
+};
+
+// --- Clicks and keys -----------------------------------------------------------------------
+
+TEST_F(PuzzleWindow, ClickSlidesEveryTileUpToTheEmptyCellAsOneMoveWithItsSound) {
+    using enum TZugArt;
+    struct Case {
+        const char* what;
+        std::initializer_list<TZugArt> setup;  // from the solved 4 x 4 board
+        std::int32_t column, row;              // clicked
+        std::u16string sound;
+        std::int32_t moves;
+        TCellPos blankAfter;
+    };
+    const Case cases[] = {
+        {"three to the right", {}, 1, 4, u"reib", 1, {1, 4}},
+        {"one to the right", {}, 3, 4, u"right", 1, {3, 4}},
+        {"one down", {}, 4, 3, u"down", 1, {4, 3}},
+        {"three down", {}, 4, 1, u"flup", 1, {4, 1}},
+        {"one up", {ab, rechts}, 3, 4, u"up", 1, {3, 4}},
+        {"two up", {ab, ab, rechts}, 3, 4, u"flup", 1, {3, 4}},
+        {"one left", {ab, rechts, rechts}, 3, 3, u"left", 1, {3, 3}},
+        {"two left", {ab, rechts, rechts}, 4, 3, u"reib", 1, {4, 3}},
+        {"neither row nor column", {}, 2, 2, u"ttt", 0, {4, 4}},
+        {"the empty cell itself", {}, 4, 4, u"ttt", 0, {4, 4}},
+    };
+    create();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        arrange(4, c.setup);
+        const TCellPos blank = Blank;
+        const std::int32_t tile = Board(c.column, c.row);
+        click(c.column, c.row);
+        EXPECT_EQ(sounds, std::vector<std::u16string>{c.sound});
+        EXPECT_EQ(MoveCount, c.moves);
+        EXPECT_EQ(Blank.column, c.blankAfter.column);
+        EXPECT_EQ(Blank.row, c.blankAfter.row);
+        // The clicked tile moved one cell towards where the empty cell was, which a tile now fills.
+        if (c.moves == 1) {
+            const std::int32_t dc = (blank.column > c.column) - (blank.column < c.column);
+            const std::int32_t dr = (blank.row > c.row) - (blank.row < c.row);
+            EXPECT_EQ(Board(c.column + dc, c.row + dr), tile);
+            EXPECT_NE(Board(blank.column, blank.row), BlankValue);
+        }
+    }
+    pumpMessages();
+    EXPECT_TRUE(boxes.empty()) << "no case solves the board";
+}
+
+TEST_F(PuzzleWindow, ArrowKeysSlideTheNeighbourAndCountEvenWhenNothingMoves) {
+    struct Case {
+        WPARAM vKey;
+        UINT msg;
+        TCellPos blankAfter;
+        std::int32_t moves;
+        std::vector<std::u16string> sounds;
+    };
+    const std::vector<std::u16string> flup{u"flup"};
+    const Case cases[] = {
+        {VK_DOWN, WM_KEYDOWN, {4, 3}, 1, flup},     // the tile above slides down
+        {VK_RIGHT, WM_KEYDOWN, {3, 4}, 1, flup},    // the tile on the left slides right
+        {VK_UP, WM_KEYDOWN, {4, 4}, 1, flup},       // nothing below the empty cell: counted anyway
+        {VK_LEFT, WM_KEYDOWN, {4, 4}, 1, flup},
+        {VK_RIGHT, WM_SYSKEYDOWN, {3, 4}, 1, flup},  // Alt+arrow moves too
+        {'A', WM_KEYDOWN, {4, 4}, 0, {}},
+        {VK_F1, WM_KEYDOWN, {4, 4}, 0, {}},
+        {VK_F4, WM_SYSKEYDOWN, {4, 4}, 0, {}},       // Alt+F4 does not close the window
+    };
+    create();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << c.vKey << " message " << c.msg);
+        arrange(4);
+        key(c.vKey, c.msg);
+        pumpMessages();
+        EXPECT_EQ(Blank.column, c.blankAfter.column);
+        EXPECT_EQ(Blank.row, c.blankAfter.row);
+        EXPECT_EQ(MoveCount, c.moves);
+        EXPECT_EQ(sounds, c.sounds);
+        ASSERT_TRUE(IsWindow(PuzzleForm->Handle()));
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+// --- The solved puzzle ---------------------------------------------------------------------
+
+TEST_F(PuzzleWindow, SolvingReportsTheCountWithTheFanfareAndShufflesTheNextGame) {
+    struct Case {
+        const char* what;
+        std::int32_t movesBefore;
+        bool byKey;
+        std::u16string message;
+    };
+    const Case cases[] = {
+        {"a single click", 0, false, u"fertig nach 1 Zügen"},
+        {"a single key", 0, true, u"fertig nach 1 Zügen"},
+        {"after many moves", 41, false, u"fertig nach 42 Zügen"},
+        {"beyond what the command's word holds", 65536, true, u"fertig nach 65537 Zügen"},
+    };
+    create({{{u"", u"Merge"}, u"1"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        boxes.clear();
+        NewGame();  // one shuffle move: the empty cell is above the bottom-right corner
+        ASSERT_EQ(Blank.row, 3);
+        MoveCount = c.movesBefore;
+        sounds.clear();
+        if (c.byKey)
+            key(VK_UP);
+        else
+            click(4, 4);
+        EXPECT_TRUE(boxes.empty()) << "the report waits for the queue";
+        pumpMessages();
+        EXPECT_EQ(boxes, std::vector<std::u16string>{c.message});
+        ASSERT_GE(sounds.size(), 2u);
+        EXPECT_EQ(sounds.back(), u"yea");
+        EXPECT_EQ(MoveCount, 0);
+        EXPECT_FALSE(IsSolved()) << "a new game was shuffled";
+    }
+}
+
+TEST_F(PuzzleWindow, SolutionOrdersTheTilesWithoutReportAndKeepsTheCount) {
+    create();
+    arrange(4, {TZugArt::ab, TZugArt::rechts, TZugArt::ab});
+    MoveCount = 5;
+    command(IDM_SOLUTION);
+    pumpMessages();
+    EXPECT_TRUE(IsSolved());
+    EXPECT_EQ(MoveCount, 5);
+    EXPECT_TRUE(boxes.empty());
+
+    click(4, 3);  // away
+    click(4, 4);  // and back
+    pumpMessages();
+    EXPECT_EQ(boxes, std::vector<std::u16string>{u"fertig nach 7 Zügen"});
+}
+
+// --- Menu commands -------------------------------------------------------------------------
+
+TEST_F(PuzzleWindow, MenuCommandsDoWhatTheirItemsSay) {
+    create();
+    struct Case {
+        const char* what;
+        std::int32_t sizeBefore;
+        WORD id;
+        std::int32_t size;     // BoardSize after
+        bool newGame;          // MoveCount reset
+        std::int32_t merge;    // MergeCount after
+        std::uint8_t language; // LabelLanguage after
+    };
+    const Case cases[] = {
+        {"new shuffle", 4, IDM_NEW_GAME, 4, true, 100, 0},
+        {"more cells", 4, IDM_MORE_CELLS, 5, true, 100, 0},
+        {"more cells at 8", 8, IDM_MORE_CELLS, 8, false, 100, 0},
+        {"fewer cells", 4, IDM_FEWER_CELLS, 3, true, 100, 0},
+        {"fewer cells at 3", 3, IDM_FEWER_CELLS, 3, false, 100, 0},
+        {"beginner", 4, IDM_BEGINNER, 4, true, 10, 0},
+        {"expert", 4, IDM_EXPERT, 4, true, 200, 0},
+        {"English labels", 4, IDM_LABELS_ENGLISH, 4, true, 200, 1},
+        {"Russian labels", 4, IDM_LABELS_RUSSIAN, 4, true, 200, 2},
+        {"German labels", 4, IDM_LABELS_GERMAN, 4, true, 200, 0},
+        {"start notice of the loop", 4, cmStart, 4, false, 200, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        arrange(c.sizeBefore);
+        settle();
+        MoveCount = 7;
+        EXPECT_EQ(command(c.id), 0);
+        settle();
+        EXPECT_EQ(BoardSize, c.size);
+        EXPECT_EQ(MoveCount, c.newGame ? 0 : 7);
+        EXPECT_EQ(MergeCount, c.merge);
+        EXPECT_EQ(LabelLanguage, c.language);
+        EXPECT_EQ(menuChecked(IDM_BEGINNER), MergeCount == 10);
+        EXPECT_EQ(menuChecked(IDM_EXPERT), MergeCount != 10);
+        // The cells follow the size: the client area snapped to whole cells.
+        EXPECT_EQ(clientRect().bottom, BoardSize * CellHeight + 3);
+    }
+    EXPECT_TRUE(boxes.empty()) << "Liberation fonts have Cyrillic letters, so no hint is due";
+    EXPECT_EQ(PuzzleForm->font().CharSet(), RUSSIAN_CHARSET) << "the Cyrillic character set stays";
+}
+
+TEST_F(PuzzleWindow, SoundCommandTogglesPlaybackCheckMarkAndStoredValueAtOnce) {
+    create({{{u"", u"Sound"}, u"1"}});
+    ASSERT_TRUE(app->withSound);
+    ASSERT_TRUE(menuChecked(IDM_SOUND));
+    for (const bool expected : {false, true}) {
+        command(IDM_SOUND);
+        EXPECT_EQ(app->withSound, expected);
+        EXPECT_EQ(menuChecked(IDM_SOUND), expected);
+        EXPECT_EQ(stored(u"", u"Sound"), expected ? u"1" : u"0");
+    }
+}
+
+TEST_F(PuzzleWindow, HelpOpensThePageBesideTheProgramElseTheWebPage) {
+    create();
+    std::vector<std::u16string> opened;
+    const ShellOpenFunction previous =
+        setShellOpenFunction([&](HWND, const std::u16string& target) { opened.push_back(target); });
+    const std::u16string page = ProgramDir + u"zib.htm";
+    platform::RemoveFile(page);
+    command(IDM_HELP);
+    ASSERT_TRUE(platform::WriteFileAtomic(page, "<html></html>"));
+    command(IDM_HELP);
+    platform::RemoveFile(page);
+    setShellOpenFunction(previous);
+    EXPECT_EQ(opened, (std::vector<std::u16string>{std::u16string(HelpPageAddress), page}));
+    EXPECT_EQ(HelpPageAddress.substr(HelpPageAddress.size() - 13), u"/apps/zib.htm");
+}
+
+TEST_F(PuzzleWindow, FontDialogTakesTheFaceButTheCellsKeepDictatingTheHeight) {
+    create();
+    for (const WORD answer : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(answer == IDOK ? "confirmed" : "cancelled");
+        const std::u16string face = FontNameToStr(PuzzleForm->font().Name());
+        DialogAnswer dialog(answer);
+        command(IDM_FONT);
+        EXPECT_EQ(dialog.seen(), 1);
+        EXPECT_EQ(PuzzleForm->font().Height(), MulDiv(CellHeight, 3, 4));
+        EXPECT_FALSE(FontNameToStr(PuzzleForm->font().Name()).empty());
+        if (answer == IDCANCEL) {
+            EXPECT_EQ(FontNameToStr(PuzzleForm->font().Name()), face);
+        }
+    }
+}
+
+TEST_F(PuzzleWindow, AboutBoxAndUnknownCommandsGoToTheForm) {
+    create();
+    TAboutInfo about;
+    about.Line1 = u"Tessarino";
+    AboutInfo = &about;
+    {
+        DialogAnswer dialog(IDOK);
+        EXPECT_EQ(command(IDM_ABOUT), 0);
+        EXPECT_EQ(dialog.seen(), 1) << "the about box";
+    }
+    AboutInfo = nullptr;
+    command(999);  // not the game's: the framework's diagnostic box
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+// --- Painting and size ---------------------------------------------------------------------
+
+TEST_F(PuzzleWindow, CellsBecomeAsWideAsTheWidestLabelPlusSix) {
+    struct Case {
+        std::int32_t n;
+        std::uint8_t language;
+        bool italic;
+    };
+    const Case cases[] = {{4, 0, false}, {3, 2, false}, {6, 0, false}, {3, 1, true}};
+    create({}, true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.n << "x" << c.n << " language " << int(c.language)
+                                        << (c.italic ? " italic" : ""));
+        LabelLanguage = c.language;
+        PuzzleForm->font().SetStyle(c.italic ? TFontStyles{fsBold, fsItalic} : TFontStyles{fsBold});
+        arrange(c.n);
+        settle();
+        const WindowDC screen(PuzzleForm->Handle());
+        const SelectObjectScope font(screen.get(), PuzzleForm->font().Handle());
+        TEXTMETRICW tm{};
+        GetTextMetricsW(screen.get(), &tm);
+        int widest = 0;
+        for (std::int32_t row = 1; row <= c.n; ++row)
+            for (std::int32_t column = 1; column <= c.n; ++column) {
+                std::u16string label = CellText(column, row).text;
+                if (c.italic && !label.empty() && label.back() != u' ') label += u' ';
+                widest = std::max(widest, TextWidthOf(screen.get(), label));
+            }
+        EXPECT_EQ(CellWidth, widest + 6);
+        EXPECT_EQ(clientRect().right, c.n * CellWidth + 3);
+        EXPECT_EQ(clientRect().bottom, c.n * CellHeight + 3);
+        EXPECT_EQ(PuzzleForm->font().Height(), MulDiv(CellHeight, 3, 4));
+    }
+}
+
+TEST_F(PuzzleWindow, LowWindowKeepsCellsThirtyTwoPixelsHigh) {
+    create();
+    SetWindowPos(PuzzleForm->Handle(), nullptr, 0, 0, 300, 60, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(CellHeight, MinCellHeight);
+    EXPECT_EQ(clientRect().bottom, 4 * 32 + 3);
+}
+
+TEST(PuzzleWindowPlan, CellWidthPlanAlwaysEndsThePaintAndSizeCycle) {
+    struct Case {
+        const char* what;
+        std::int32_t need, n, frame, client, screen, cellHeight, lastRequest;
+        TCellWidthStep step;
+        std::int32_t cellWidth, clientWidth;
+    };
+    const Case cases[] = {
+        {"fits: ask for whole cells", 40, 4, 16, 300, 1280, 60, 0, TCellWidthStep::setClientWidth, 40, 163},
+        {"already there", 40, 4, 16, 163, 1280, 60, 0, TCellWidthStep::none, 40, 0},
+        {"too wide: lower cells first", 400, 4, 16, 300, 1280, 60, 0, TCellWidthStep::shrinkHeight, 400, 0},
+        {"too wide at the lowest cells", 400, 4, 16, 300, 1280, 32, 0, TCellWidthStep::setClientWidth, 400, 1264},
+        {"screen width reached", 400, 4, 16, 1264, 1280, 32, 0, TCellWidthStep::none, 315, 0},
+        {"window refused the width", 40, 4, 16, 150, 1280, 60, 163, TCellWidthStep::none, 36, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TCellWidthPlan plan = PlanCellWidth(c.need, c.n, c.frame, c.client, c.screen, c.cellHeight, c.lastRequest);
+        EXPECT_EQ(plan.step, c.step);
+        EXPECT_EQ(plan.cellWidth, c.cellWidth);
+        if (c.step == TCellWidthStep::setClientWidth) {
+            EXPECT_EQ(plan.clientWidth, c.clientWidth);
+        }
+    }
+}
+
+// --- Saved options -------------------------------------------------------------------------
+
+TEST_F(PuzzleWindow, StoredOptionsAreTakenOrRepairedAtCreation) {
+    struct Case {
+        const char* what;
+        MemorySettings::Key key;
+        std::u16string value;
+        std::int32_t size, merge;
+        std::uint8_t language;
+    };
+    const Case cases[] = {
+        {"nothing stored", {u"", u"x"}, u"", 4, 100, 0},
+        {"size", {u"", u"Size"}, u"6", 6, 100, 0},
+        {"size above 8", {u"", u"Size"}, u"9", 8, 100, 0},
+        {"size below 3", {u"", u"Size"}, u"-2", 3, 100, 0},
+        {"beginner", {u"", u"Merge"}, u"10", 4, 10, 0},
+        {"huge shuffle", {u"", u"Merge"}, u"2000000000", 4, MaxMergeCount, 0},
+        {"English", {u"", u"Language"}, u"1", 4, 100, 1},
+        {"language 3", {u"", u"Language"}, u"3", 4, 100, 0},
+        {"language -1", {u"", u"Language"}, u"-1", 4, 100, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BoardSize = 4;
+        MergeCount = 100;
+        LabelLanguage = 0;
+        settings->values.clear();
+        create({{c.key, c.value}});
+        EXPECT_EQ(BoardSize, c.size);
+        EXPECT_EQ(MergeCount, c.merge);
+        EXPECT_EQ(LabelLanguage, c.language);
+        EXPECT_EQ(menuChecked(IDM_BEGINNER), c.merge == 10);
+        EXPECT_EQ(menuChecked(IDM_EXPERT), c.merge != 10);
+        EXPECT_TRUE(app->withSound == false && !menuChecked(IDM_SOUND));
+        EXPECT_EQ(FontNameToStr(PuzzleForm->font().Name()), u"Times New Roman");
+        EXPECT_EQ(PuzzleForm->font().Style(), TFontStyles{fsBold});
+        DestroyWindow(PuzzleForm->Handle());
+        pumpMessages();
+        ASSERT_EQ(PuzzleForm, nullptr);
+    }
+}
+
+TEST_F(PuzzleWindow, GeometryAndFontAreRestoredAndAWindowOffEveryMonitorComesBack) {
+    create({{{u"Window", u"Left"}, u"120"},
+            {{u"Window", u"Top"}, u"90"},
+            {{u"Window", u"FontName"}, u"Liberation Mono"},
+            {{u"Window", u"FontStyle"}, u"258"}});  // only the low byte counts: italic
+    RECT r{};
+    GetWindowRect(PuzzleForm->Handle(), &r);
+    EXPECT_EQ(r.left, 120);
+    EXPECT_EQ(r.top, 90);
+    EXPECT_EQ(FontNameToStr(PuzzleForm->font().Name()), u"Liberation Mono");
+    EXPECT_EQ(PuzzleForm->font().Style(), TFontStyles{fsItalic});
+    DestroyWindow(PuzzleForm->Handle());
+    pumpMessages();
+
+    settings->values.clear();
+    create({{{u"Window", u"Left"}, u"-9000"}, {{u"Window", u"Top"}, u"40000"}});
+    GetWindowRect(PuzzleForm->Handle(), &r);
+    EXPECT_NE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr) << r.left << "," << r.top;
+}
+
+TEST_F(PuzzleWindow, DestructionWritesGeometryFontAndOptionsThenPlaysTheClosingSound) {
+    create();
+    command(IDM_MORE_CELLS);
+    command(IDM_LABELS_ENGLISH);
+    command(IDM_BEGINNER);
+    PuzzleForm->font().SetStyle(TFontStyles{fsBold, fsUnderline});
+    SetWindowPos(PuzzleForm->Handle(), nullptr, 70, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    settle();
+    RECT r{};
+    GetWindowRect(PuzzleForm->Handle(), &r);
+    settings->writes.clear();
+    sounds.clear();
+
+    EXPECT_EQ(command(IDM_CLOSE), WM_CLOSE);
+    EXPECT_EQ(PuzzleForm, nullptr) << "the window is gone";
+    const std::map<MemorySettings::Key, std::u16string> expected{
+        {{u"Window", u"Left"}, u"70"},
+        {{u"Window", u"Top"}, u"80"},
+        {{u"Window", u"Width"}, platform::FromUtf8(std::to_string(r.right - r.left))},
+        {{u"Window", u"Height"}, platform::FromUtf8(std::to_string(r.bottom - r.top))},
+        {{u"Window", u"FontName"}, u"Times New Roman"},
+        {{u"Window", u"FontStyle"}, u"5"},
+        {{u"", u"Size"}, u"5"},
+        {{u"", u"Merge"}, u"10"},
+        {{u"", u"Language"}, u"1"},
+    };
+    for (const auto& [key, value] : expected) EXPECT_EQ(stored(key.first, key.second), value) << utf8(key.second);
+    EXPECT_EQ(settings->writes.size(), expected.size()) << "\"Sound\" is written only by its command";
+    EXPECT_EQ(sounds, std::vector<std::u16string>{u"!buf"});
+}
+
+TEST_F(PuzzleWindow, MinimizedWindowSavesItsNormalPlace) {
+    create({{{u"Window", u"Left"}, u"100"}, {{u"Window", u"Top"}, u"110"}});
+    ShowWindow(PuzzleForm->Handle(), SW_MINIMIZE);
+    pumpMessages();
+    ASSERT_TRUE(IsIconic(PuzzleForm->Handle()));
+    click(1, 1);  // a click must not divide by a cell width of 0
+    DestroyWindow(PuzzleForm->Handle());
+    pumpMessages();
+    EXPECT_EQ(stored(u"Window", u"Left"), u"100");
+    EXPECT_EQ(stored(u"Window", u"Top"), u"110");
+    EXPECT_GE(std::stoi(utf8(stored(u"", u"Size"))), 3);
+}
+
+// Non-zero 16-bit samples: what the audio output wrote of a sound, whatever silence it adds.
+std::int64_t nonZeroSamples(const char16_t* data, std::size_t bytes) {
+    std::int64_t count = 0;
+    const auto* samples = reinterpret_cast<const std::int16_t*>(data);
+    for (std::size_t i = 0; i < bytes / 2; ++i) count += samples[i] != 0;
+    return count;
+}
+
+TEST_F(PuzzleWindow, ClosingSoundPlaysToItsEndBeforeTheWindowIsGone) {
+    // The audio of this test goes into a file of its own (see the build).
+    wchar_t unixPath[1024] = {};
+    const DWORD n = GetEnvironmentVariableW(L"TESS_AUDIO_RAW", unixPath, 1024);
+    if (n == 0 || n >= 1024) GTEST_SKIP() << "sound is not captured in this run";
+    std::u16string path = u"Z:" + U(unixPath, n);
+    std::replace(path.begin(), path.end(), u'/', u'\\');
+
+    // The closing sound's samples, from the WAVE image in the program's resources.
+    HRSRC const info = FindResourceW(nullptr, L"BUF", RT_RCDATA);
+    ASSERT_NE(info, nullptr);
+    const auto* wave = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
+    const std::string image(wave, SizeofResource(nullptr, info));
+    const std::size_t data = image.find("data");
+    ASSERT_NE(data, std::string::npos);
+    const std::int64_t expected =
+        nonZeroSamples(reinterpret_cast<const char16_t*>(image.data() + data + 8), image.size() - data - 8);
+
+    create({{{u"", u"Sound"}, u"1"}});
+    DeleteFileW(W(path));
+    DestroyWindow(PuzzleForm->Handle());
+    std::string written;
+    ASSERT_TRUE(platform::ReadFileBytes(path, written));
+    EXPECT_EQ(nonZeroSamples(reinterpret_cast<const char16_t*>(written.data()), written.size()), expected);
+}
+
+// --- The game's message box ----------------------------------------------------------------
+
+TEST(GameMsgBox, InfoShowsTheMessageInABoxAndReturns) {
+    std::vector<std::pair<std::u16string, UINT>> shown;
+    const ScopedModalBoxFunction capture([&](HWND, const wchar_t* text, const wchar_t*, UINT style) {
+        shown.emplace_back(U(text), style);
+        return IDOK;
+    });
+    TGameMsgBox box;
+    EXPECT_NO_THROW(box.Info(u"Zib.ini: Zeile 3 ist kein UTF-8"));
+    EXPECT_NO_THROW(box.YesNo(u"Frage"));  // every question goes through Info
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].first, u"Zib.ini: Zeile 3 ist kein UTF-8");
+    EXPECT_EQ(shown[0].second & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+}
+
+}  // namespace
