@@ -96,7 +96,7 @@ wait_exit() {
   game_pid=""
 }
 
-ini_has() { tr -d '\r' <"$ini" | grep -qxF "$1"; }
+ini_has() { sed '1s/^\xEF\xBB\xBF//' "$ini" | tr -d '\r' | grep -qxF "$1"; }
 audio_bytes() { stat -c %s "$TESS_AUDIO_RAW" 2>/dev/null || echo 0; }
 
 started=$(date +%s)
