@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -39,12 +40,9 @@ public:
     // created. Returns null, with the object freed, when the window could not be created.
     template <class F, class... Args>
     static F* CreateForm(Args&&... args) {
-        F* form = new F(std::forward<Args>(args)...);  // owned by its window from CreateWnd on
-        if (!form->CreateWnd()) {
-            delete form;
-            return nullptr;
-        }
-        return form;
+        auto form = std::make_unique<F>(std::forward<Args>(args)...);
+        if (!form->CreateWnd()) return nullptr;
+        return form.release();  // the window owns it now
     }
 
     // Fills and registers the window class, sets the defaults; the window comes with
@@ -126,6 +124,36 @@ public:
 
     // The about box with the given record (command 100).
     void AboutBox(TAboutInfo* aboutInfo);
+
+    // --- Message dialogs (dialogs.cpp) ------------------------------------------------------
+    // A message box owned by this window and titled with its caption (ShowMessageBox), with
+    // the MessageBoxW style AType; the id of the button pressed (IDOK 1 ... IDNO 7).
+    WORD MessageDlg(const std::u16string& Msg, UINT AType);
+    WORD msgError(const std::u16string& Msg);        // OK, Cancel; exclamation mark
+    WORD msgInfo(const std::u16string& Msg);         // OK; information sign
+    WORD msgYesNo(const std::u16string& Msg);        // Yes, No; question mark
+    WORD msgNoYes(const std::u16string& Msg);        // the same with No as the default
+    WORD msgYesNoCancel(const std::u16string& Msg);  // Yes, No, Cancel; question mark
+    WORD msgNoYesCancel(const std::u16string& Msg);  // the same with No as the default
+
+    // --- Language menus and file history (lang_menu.cpp, file_history.cpp) ---------------
+    // Replaces the menu by the resource named menuName with its last two characters replaced
+    // by the language's code; the form keeps no menu when it had none or the resource is
+    // missing. The menu language is set in every case.
+    void LoadLangMenu(const std::u16string& menuName, TLanguages language);
+    // The text of menu item id (at most 199 characters); empty without such an item or menu.
+    std::u16string MenuItemText(WORD id);
+    // The recent-file list at the end of the first pop-up: ids 170 (newest) to 178.
+    // The id of the first pop-up's last item; -1 without a menu.
+    int GetMenuLastFileID();
+    // Puts filename at the top of the list; an entry differing only in letter case moves up.
+    void MenuAppendFile(const std::u16string& filename);
+    // The path item id shows, without its "&k " mnemonic.
+    std::u16string GetMenuFileHistory(WORD id);
+    // Writes the list into the user settings section nm ("F1" the oldest entry).
+    void SaveFileHist(const std::u16string& nm);
+    // Rebuilds the list from section nm, skipping files that no longer exist.
+    void LoadFileHist(const std::u16string& nm);
 
     // --- Properties -----------------------------------------------------------------------
 

@@ -37,7 +37,8 @@ TSWinCtrl0::~TSWinCtrl0() {
 }
 
 HDC TSWinCtrl0::getDC() {
-    if (!FDC) {
+    // GetDC of no window would be the whole screen.
+    if (!FDC && FHandle && !FWindowGone) {
         FDC = GetDC(FHandle);
         FDCTaken = FDC != nullptr;
     }

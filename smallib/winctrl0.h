@@ -35,8 +35,9 @@ public:
 
     // --- TSCtrl ---------------------------------------------------------------------------
 
-    // The window's cached device context: taken with GetDC when none is cached and released
-    // by the window procedure at the end of the message during which it was taken.
+    // The window's cached device context (null while there is no window): taken with GetDC
+    // when none is cached and released by the window procedure at the end of the message
+    // during which it was taken.
     HDC getDC() override;
     // Invalidates the whole client area, erasing when FEraseBkGnd is set.
     void invalidate() override;

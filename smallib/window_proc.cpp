@@ -51,6 +51,11 @@ LRESULT CALLBACK SWndProc(HWND hwnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         holdException(std::current_exception());
         result = 0;
     }
+    if (Msg == WM_NCDESTROY && !obj->FWindowGone) {
+        // A handler kept the message from the base dispatch: the window is gone all the same.
+        SetWindowLongPtrW(hwnd, ObjectSlotOffset, 0);
+        obj->FWindowGone = true;
+    }
     if (obj->endMessage(saved)) delete obj;
     return result;
 }
