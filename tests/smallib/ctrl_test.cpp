@@ -18,7 +18,7 @@ class WindowlessControl : public FrameworkTest {
 protected:
     void SetUp() override {
         FrameworkTest::SetUp();
-        form = makeForm<ProbeForm>(log, u"CtrlProbe");
+        form = makeForm<PopupProbeForm>(log, u"CtrlProbe");
         ASSERT_NE(form, nullptr);
         ctrl = new TSCtrl(form);  // the form frees its windowless children
         ctrl->SetLeft(10);

@@ -99,7 +99,7 @@ TEST_F(ControlFont, HasNoFontObjectUntilAValueChanges) {
 }
 
 TEST_F(ControlFont, AChangeRecreatesOneFontTellsTheWindowAndRepaints) {
-    ProbeForm* form = makeForm<ProbeForm>(log, u"FontProbe");
+    ProbeForm* form = makeForm<PopupProbeForm>(log, u"FontProbe");
     ASSERT_NE(form, nullptr);
     ShowWindow(form->Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(form->Handle());

@@ -266,7 +266,7 @@ private:
 };
 
 TEST_F(Form, PaintsItsVisibleWindowlessChildrenWhenThereIsSomethingToPaint) {
-    ProbeForm* form = makeForm<ProbeForm>(log, u"PaintProbe");
+    ProbeForm* form = makeForm<PopupProbeForm>(log, u"PaintProbe");
     ASSERT_NE(form, nullptr);
     auto* shown = new PaintedCtrl(form, log);
     shown->Setvisible(true);

@@ -74,6 +74,15 @@ private:
     MessageLog& FLog;
 };
 
+// A probe form without caption and frame, for tests that show a window but are not about its
+// frame: Wine's X11 driver leaves such windows unmanaged, so hiding one does not wait for a
+// window manager that is not there.
+class PopupProbeForm : public ProbeForm {
+public:
+    using ProbeForm::ProbeForm;
+    void atCreate() override { Style = WS_POPUP | WS_CLIPCHILDREN; }
+};
+
 // A form of class F, created as the program creates its forms; the test fails when the window
 // cannot be created.
 template <class F, class... Args>

@@ -19,7 +19,7 @@ class Dispatch : public FrameworkTest {
 protected:
     void SetUp() override {
         FrameworkTest::SetUp();
-        form = makeForm<ProbeForm>(log, u"DispatchProbe");
+        form = makeForm<PopupProbeForm>(log, u"DispatchProbe");
         ASSERT_NE(form, nullptr);
         log.clear();
     }

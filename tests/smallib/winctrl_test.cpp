@@ -67,7 +67,7 @@ class Container : public FrameworkTest {
 protected:
     void SetUp() override {
         FrameworkTest::SetUp();
-        form = makeForm<ProbeForm>(log, u"ContainerProbe");
+        form = makeForm<PopupProbeForm>(log, u"ContainerProbe");
         ASSERT_NE(form, nullptr);
         ShowWindow(form->Handle(), SW_SHOWNOACTIVATE);
     }

@@ -125,7 +125,7 @@ TEST_F(WindowProc, CachedContextLivesForOneMessage) {
 }
 
 TEST_F(WindowProc, ManyPaintCyclesAndFontChangesLeakNoHandles) {
-    ProbeForm* form = makeForm<ProbeForm>(log, u"LeakProbe");
+    ProbeForm* form = makeForm<PopupProbeForm>(log, u"LeakProbe");
     ASSERT_NE(form, nullptr);
     ShowWindow(form->Handle(), SW_SHOWNOACTIVATE);
     form->onPaint = [&](HDC dc) {
