@@ -116,6 +116,7 @@ void TSForm1::paint(HDC dc) {
     const int clientWidth = ClientWidth();
     const TCellWidthPlan plan = PlanCellWidth(need, n, Width() - clientWidth, clientWidth, screenWidth(), CellHeight,
                                               FRequestedClientWidth);
+    const std::int32_t painted = CellWidth;
     CellWidth = plan.cellWidth;
     // The cells of this paint keep the old width; the size change brings the repaint.
     switch (plan.step) {
@@ -127,6 +128,8 @@ void TSForm1::paint(HDC dc) {
             SetClientWidth(plan.clientWidth);
             break;
         case TCellWidthStep::none:
+            // The window keeps its size: the cells share what it has, drawn at once.
+            if (CellWidth != painted) invalidate();
             break;
     }
 }
@@ -271,8 +274,8 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
 }
 
 int TSForm1::wmInitMenuPopup(HMENU, int, bool) {
-    // Briefly realises the font with the Cyrillic character set, so that the system has it
-    // at hand for Russian menu texts.
+    // The Cyrillic variant of the face is realised once for every menu that opens; the
+    // character set goes back at once. Each change re-creates the font and repaints.
     const std::uint8_t charSet = font().CharSet();
     font().SetCharSet(CyrillicCharSet);
     { const SelectObjectScope selected(dc(), font().Handle()); }

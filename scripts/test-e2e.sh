@@ -52,8 +52,18 @@ start_game() {
   : >"$TESS_AUDIO_RAW"
   wine "$exe" >/dev/null 2>&1 &
   game_pid=$!
-  win=$(xdotool search --sync --onlyvisible --name '^ZIB$' | head -n 1)
+  find_window
   settle
+}
+
+# Waits (bounded) for the game's window; without one nothing else can be tested.
+find_window() {
+  win=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZIB$' | head -n 1 || true)
+  if [ -z "$win" ]; then
+    fail "the game window did not appear"
+    echo "e2e: aborted"
+    exit 1
+  fi
 }
 
 # Lets the paint and size cycles run out: the client size stops changing.
@@ -162,7 +172,7 @@ wine "$exe" >/dev/null 2>&1 &
 game_pid=$!
 text=$(wine "$probe" box Tessarino press | tr -d '\r' || true)
 check "the message names the file (got \"$text\")" grep -q 'Zib.ini' <<<"$text"
-win=$(xdotool search --sync --onlyvisible --name '^ZIB$' | head -n 1)
+find_window
 settle
 close_by_menu
 check "the file is valid UTF-8 again" iconv -f UTF-8 -t UTF-8 "$ini" -o /dev/null
