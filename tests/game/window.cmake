@@ -22,9 +22,3 @@ tess_test(puzzle_window_test
 set_tests_properties(puzzle_window_test PROPERTIES
   ENVIRONMENT "ALSA_CONFIG_PATH=${puzzle_window_audio}/asound.conf;TESS_AUDIO_RAW=${puzzle_window_audio}/audio.raw")
 
-# The end-to-end script's probe: reads and presses the game's windows from another process.
-add_executable(tess_e2e_probe ${CMAKE_CURRENT_LIST_DIR}/e2e_probe.cpp)
-set_target_properties(tess_e2e_probe PROPERTIES OUTPUT_NAME e2e_probe)
-target_link_options(tess_e2e_probe PRIVATE -municode)
-target_link_libraries(tess_e2e_probe PRIVATE user32)
-tess_warnings(tess_e2e_probe)
