@@ -158,16 +158,16 @@ int TSForm1::wmLButtonDown(WORD, int x, int y) {
 }
 
 int TSForm1::wmKeyDown(WPARAM& vKey) {
-    if (vKey == VK_F1) {
-        if (Application) Application->HelpKeyWord(u"Tessarino");
-        return 0;
-    }
     const TZugArt z = arrowZug(vKey);
     if (z != TZugArt::none) {
         gameSound(u"flup");
         ++MoveCount;
         DoMove(z);
+        return 0;
     }
+    // The menu shows "F1" and "Alt+F4" beside its items, so those keys must choose them;
+    // every other key stays away from the default window procedure as before.
+    if (vKey != VK_CONTROL && vKey != VK_SHIFT) TranslateShortcut(vKey);
     return 0;
 }
 

@@ -317,8 +317,6 @@ TEST_F(PuzzleWindow, ArrowKeysSlideTheNeighbourAndCountEvenWhenNothingMoves) {
         {VK_LEFT, WM_KEYDOWN, {4, 4}, 1, flup},
         {VK_RIGHT, WM_SYSKEYDOWN, {3, 4}, 1, flup},  // Alt+arrow moves too
         {'A', WM_KEYDOWN, {4, 4}, 0, {}},
-        {VK_F1, WM_KEYDOWN, {4, 4}, 0, {}},
-        {VK_F4, WM_SYSKEYDOWN, {4, 4}, 0, {}},       // Alt+F4 does not close the window
     };
     create();
     for (const Case& c : cases) {
@@ -460,6 +458,31 @@ TEST_F(PuzzleWindow, HelpOpensThePageBesideTheProgramElseTheWebPage) {
     setShellOpenFunction(previous);
     EXPECT_EQ(opened, (std::vector<std::u16string>{std::u16string(HelpPageAddress), page}));
     EXPECT_EQ(HelpPageAddress.substr(HelpPageAddress.size() - 13), u"/apps/zib.htm");
+}
+
+TEST_F(PuzzleWindow, ShortcutKeysShownInTheMenuChooseTheirItems) {
+    create();
+    std::vector<std::u16string> opened;
+    const ShellOpenFunction previous =
+        setShellOpenFunction([&](HWND, const std::u16string& target) { opened.push_back(target); });
+    key(VK_F1, WM_KEYDOWN);
+    pumpMessages();
+    setShellOpenFunction(previous);
+    EXPECT_EQ(opened.size(), 1u) << "F1 chooses \"&Hilfe\\tF1\"";
+    EXPECT_EQ(MoveCount, 0);
+    EXPECT_TRUE(sounds.empty());
+
+    // The shortcut search reads Alt from the thread's key state, as it is during a real key press.
+    BYTE keys[256]{};
+    GetKeyboardState(keys);
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    key(VK_F4, WM_SYSKEYDOWN);
+    keys[VK_MENU] = 0;
+    SetKeyboardState(keys);
+    pumpMessages();
+    EXPECT_EQ(PuzzleForm, nullptr) << "Alt+F4 chooses \"&Beenden\\tAlt+F4\"";
+    EXPECT_EQ(stored(u"", u"Size"), u"4") << "closing by the key writes the settings too";
 }
 
 TEST_F(PuzzleWindow, FontDialogTakesTheFaceButTheCellsKeepDictatingTheHeight) {
