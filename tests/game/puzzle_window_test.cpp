@@ -4,16 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -34,6 +29,11 @@
 #include "smallib/dialogs.h"
 #include "smallib/gdi_handles.h"
 #include "smallib/window_proc.h"
+#include "tests/support/win_test_support.h"
+
+using wintest::DialogAnswer;
+using wintest::KeysDown;
+using wintest::pumpMessagesDroppingQuit;
 
 namespace {
 
@@ -86,75 +86,6 @@ private:
     }
 };
 
-void pumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-// Answers every dialog box ("#32770") this thread activates with a command, and counts them.
-// A watchdog cancels any dialog still open after a generous time, so a stuck box cannot hang
-// the run; the test then fails on the count it expected.
-class DialogAnswer {
-public:
-    explicit DialogAnswer(WORD answer) : FThread(GetCurrentThreadId()) {
-        Current = this;
-        FAnswer = answer;
-        FHook = SetWindowsHookExW(WH_CBT, hook, nullptr, FThread);
-        FWatchdog = std::thread([this] {
-            std::unique_lock lock(FMutex);
-            if (FDone.wait_for(lock, std::chrono::seconds(60), [this] { return FFinished; })) return;
-            EnumThreadWindows(
-                FThread,
-                [](HWND w, LPARAM) -> BOOL {
-                    PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
-                    return TRUE;
-                },
-                0);
-        });
-    }
-    ~DialogAnswer() {
-        {
-            std::lock_guard lock(FMutex);
-            FFinished = true;
-        }
-        FDone.notify_all();
-        FWatchdog.join();
-        UnhookWindowsHookEx(FHook);
-        Current = nullptr;
-    }
-    DialogAnswer(const DialogAnswer&) = delete;
-    DialogAnswer& operator=(const DialogAnswer&) = delete;
-
-    int seen() const { return FSeen; }
-
-private:
-    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_ACTIVATE && Current) {
-            wchar_t name[16] = {};
-            GetClassNameW(reinterpret_cast<HWND>(wParam), name, 16);
-            if (std::wstring(name) == L"#32770") {
-                ++Current->FSeen;
-                PostMessageW(reinterpret_cast<HWND>(wParam), WM_COMMAND, Current->FAnswer, 0);
-            }
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static inline DialogAnswer* Current = nullptr;
-    DWORD FThread;
-    WORD FAnswer = IDOK;
-    HHOOK FHook = nullptr;
-    int FSeen = 0;
-    std::mutex FMutex;
-    std::condition_variable FDone;
-    bool FFinished = false;
-    std::thread FWatchdog;
-};
-
 bool menuChecked(UINT id) {
     return (GetMenuState(GetMenu(PuzzleForm->Handle()), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
@@ -190,7 +121,7 @@ protected:
 
     void TearDown() override {
         app.reset();
-        pumpMessages();
+        pumpMessagesDroppingQuit();
         while (HasPendingException()) ADD_FAILURE() << "a handler raised an exception";
         while (HasPendingException()) TakePendingException();
         EndFramework();
@@ -220,7 +151,7 @@ protected:
     void settle() {
         for (int i = 0; i < 20; ++i) {
             UpdateWindow(PuzzleForm->Handle());
-            pumpMessages();
+            pumpMessagesDroppingQuit();
         }
     }
 
@@ -297,7 +228,7 @@ TEST_F(PuzzleWindow, ClickSlidesEveryTileUpToTheEmptyCellAsOneMoveWithItsSound) 
             EXPECT_NE(Board(blank.column, blank.row), BlankValue);
         }
     }
-    pumpMessages();
+    pumpMessagesDroppingQuit();
     EXPECT_TRUE(boxes.empty()) << "no case solves the board";
 }
 
@@ -323,7 +254,7 @@ TEST_F(PuzzleWindow, ArrowKeysSlideTheNeighbourAndCountEvenWhenNothingMoves) {
         SCOPED_TRACE(testing::Message() << "key " << c.vKey << " message " << c.msg);
         arrange(4);
         key(c.vKey, c.msg);
-        pumpMessages();
+        pumpMessagesDroppingQuit();
         EXPECT_EQ(Blank.column, c.blankAfter.column);
         EXPECT_EQ(Blank.row, c.blankAfter.row);
         EXPECT_EQ(MoveCount, c.moves);
@@ -361,7 +292,7 @@ TEST_F(PuzzleWindow, SolvingReportsTheCountWithTheFanfareAndShufflesTheNextGame)
         else
             click(4, 4);
         EXPECT_TRUE(boxes.empty()) << "the report waits for the queue";
-        pumpMessages();
+        pumpMessagesDroppingQuit();
         EXPECT_EQ(boxes, std::vector<std::u16string>{c.message});
         ASSERT_GE(sounds.size(), 2u);
         EXPECT_EQ(sounds.back(), u"yea");
@@ -375,14 +306,14 @@ TEST_F(PuzzleWindow, SolutionOrdersTheTilesWithoutReportAndKeepsTheCount) {
     arrange(4, {TZugArt::ab, TZugArt::rechts, TZugArt::ab});
     MoveCount = 5;
     command(IDM_SOLUTION);
-    pumpMessages();
+    pumpMessagesDroppingQuit();
     EXPECT_TRUE(IsSolved());
     EXPECT_EQ(MoveCount, 5);
     EXPECT_TRUE(boxes.empty());
 
     click(4, 3);  // away
     click(4, 4);  // and back
-    pumpMessages();
+    pumpMessagesDroppingQuit();
     EXPECT_EQ(boxes, std::vector<std::u16string>{u"fertig nach 7 Zügen"});
 }
 
@@ -466,21 +397,18 @@ TEST_F(PuzzleWindow, ShortcutKeysShownInTheMenuChooseTheirItems) {
     const ShellOpenFunction previous =
         setShellOpenFunction([&](HWND, const std::u16string& target) { opened.push_back(target); });
     key(VK_F1, WM_KEYDOWN);
-    pumpMessages();
+    pumpMessagesDroppingQuit();
     setShellOpenFunction(previous);
     EXPECT_EQ(opened.size(), 1u) << "F1 chooses \"&Hilfe\\tF1\"";
     EXPECT_EQ(MoveCount, 0);
     EXPECT_TRUE(sounds.empty());
 
     // The shortcut search reads Alt from the thread's key state, as it is during a real key press.
-    BYTE keys[256]{};
-    GetKeyboardState(keys);
-    keys[VK_MENU] = 0x80;
-    SetKeyboardState(keys);
-    key(VK_F4, WM_SYSKEYDOWN);
-    keys[VK_MENU] = 0;
-    SetKeyboardState(keys);
-    pumpMessages();
+    {
+        const KeysDown alt({VK_MENU});
+        key(VK_F4, WM_SYSKEYDOWN);
+    }
+    pumpMessagesDroppingQuit();
     EXPECT_EQ(PuzzleForm, nullptr) << "Alt+F4 chooses \"&Beenden\\tAlt+F4\"";
     EXPECT_EQ(stored(u"", u"Size"), u"4") << "closing by the key writes the settings too";
 }
@@ -621,7 +549,7 @@ TEST_F(PuzzleWindow, StoredOptionsAreTakenOrRepairedAtCreation) {
         EXPECT_EQ(FontNameToStr(PuzzleForm->font().Name()), u"Times New Roman");
         EXPECT_EQ(PuzzleForm->font().Style(), TFontStyles{fsBold});
         DestroyWindow(PuzzleForm->Handle());
-        pumpMessages();
+        pumpMessagesDroppingQuit();
         ASSERT_EQ(PuzzleForm, nullptr);
     }
 }
@@ -638,7 +566,7 @@ TEST_F(PuzzleWindow, GeometryAndFontAreRestoredAndAWindowOffEveryMonitorComesBac
     EXPECT_EQ(FontNameToStr(PuzzleForm->font().Name()), u"Liberation Mono");
     EXPECT_EQ(PuzzleForm->font().Style(), TFontStyles{fsItalic});
     DestroyWindow(PuzzleForm->Handle());
-    pumpMessages();
+    pumpMessagesDroppingQuit();
 
     settings->values.clear();
     create({{{u"Window", u"Left"}, u"-9000"}, {{u"Window", u"Top"}, u"40000"}});
@@ -680,11 +608,11 @@ TEST_F(PuzzleWindow, DestructionWritesGeometryFontAndOptionsThenPlaysTheClosingS
 TEST_F(PuzzleWindow, MinimizedWindowSavesItsNormalPlace) {
     create({{{u"Window", u"Left"}, u"100"}, {{u"Window", u"Top"}, u"110"}});
     ShowWindow(PuzzleForm->Handle(), SW_MINIMIZE);
-    pumpMessages();
+    pumpMessagesDroppingQuit();
     ASSERT_TRUE(IsIconic(PuzzleForm->Handle()));
     click(1, 1);  // a click must not divide by a cell width of 0
     DestroyWindow(PuzzleForm->Handle());
-    pumpMessages();
+    pumpMessagesDroppingQuit();
     EXPECT_EQ(stored(u"Window", u"Left"), u"100");
     EXPECT_EQ(stored(u"Window", u"Top"), u"110");
     EXPECT_GE(std::stoi(utf8(stored(u"", u"Size"))), 3);

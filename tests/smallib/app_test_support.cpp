@@ -1,10 +1,9 @@
-// Test helpers for the application, dialogs and menus: a hookable form, key states, dialog drivers, a watchdog, screen shots, the sound file.
+// Test helpers for the application, dialogs and menus: a hookable form, dialog drivers, screen shots, the sound file.
 #include "tests/smallib/app_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cwchar>
 
@@ -34,69 +33,6 @@ int HookForm::wmInitMenuPopup(HMENU menu, int position, bool isSystemMenu) {
 }
 
 void HookForm::wmCopyData(ULONG_PTR dwData, DWORD, const void*) { copiedData.push_back(dwData); }
-
-KeysDown::KeysDown(const std::vector<int>& keys) {
-    GetKeyboardState(FSaved);
-    BYTE state[256];
-    std::copy(std::begin(FSaved), std::end(FSaved), std::begin(state));
-    for (const int k : keys) state[k] = 0x80;
-    SetKeyboardState(state);
-}
-
-KeysDown::~KeysDown() { SetKeyboardState(FSaved); }
-
-void typeKeys(std::initializer_list<WORD> modifiers, WORD key) {
-    std::vector<INPUT> inputs;
-    const auto add = [&](WORD vk, DWORD flags) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-        in.ki.dwFlags = flags;
-        inputs.push_back(in);
-    };
-    for (const WORD m : modifiers) add(m, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-BoxCapture::BoxCapture(int answer)
-    : FScope([boxes = FBoxes, answer](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
-          boxes->push_back(ShownBox{owner, U(text), U(caption), style});
-          return answer;
-      }) {}
-
-namespace {
-
-BOOL CALLBACK closeDialog(HWND wnd, LPARAM) {
-    wchar_t cls[16] = {};
-    GetClassNameW(wnd, cls, 16);
-    if (std::wcscmp(cls, L"#32770") == 0) PostMessageW(wnd, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-}  // namespace
-
-Watchdog::Watchdog(int seconds) : FThread(GetCurrentThreadId()) {
-    FWorker = std::thread([this, seconds] {
-        std::unique_lock lock(FMutex);
-        if (FDone.wait_for(lock, std::chrono::seconds(seconds), [this] { return FDisarmed; })) return;
-        FFired = true;
-        EnumThreadWindows(FThread, closeDialog, 0);
-        PostThreadMessageW(FThread, WM_QUIT, 0xDEAD, 0);
-    });
-}
-
-Watchdog::~Watchdog() {
-    {
-        const std::lock_guard lock(FMutex);
-        FDisarmed = true;
-    }
-    FDone.notify_one();
-    FWorker.join();
-}
 
 namespace {
 

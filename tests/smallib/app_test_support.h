@@ -1,24 +1,27 @@
-// Test helpers for the application, dialogs and menus: a hookable form, key states, dialog drivers, a watchdog, screen shots, the sound file.
+// Test helpers for the application, dialogs and menus: a hookable form, dialog drivers, screen shots, the sound file.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "common/message_box.h"
 #include "smallib/form.h"
+#include "tests/support/win_test_support.h"
 
 namespace apptest {
+
+using wintest::BoxCapture;
+using wintest::discardMessages;
+using wintest::KeysDown;
+using wintest::makeForm;
+using wintest::pumpMessagesDroppingQuit;
+using wintest::ShownBox;
+using wintest::typeKeys;
+using wintest::Watchdog;
 
 // A form whose handlers a test can replace. It answers the start command 20 of the message
 // loop itself, so that no diagnostic box appears.
@@ -38,70 +41,6 @@ public:
 
     std::vector<std::pair<WORD, WORD>> commands;  // every command the form was given
     std::vector<ULONG_PTR> copiedData;            // dwData of every WM_COPYDATA routed here
-};
-
-// Creates a form of class F; the test fails when its window cannot be created.
-template <class F, class... Args>
-F* makeForm(Args&&... args) {
-    F* form = TSForm::CreateForm<F>(std::forward<Args>(args)...);
-    EXPECT_NE(form, nullptr);
-    return form;
-}
-
-// The keys given count as held down for this thread while the object lives.
-class KeysDown {
-public:
-    explicit KeysDown(const std::vector<int>& keys);
-    ~KeysDown();
-    KeysDown(const KeysDown&) = delete;
-    KeysDown& operator=(const KeysDown&) = delete;
-
-private:
-    BYTE FSaved[256];
-};
-
-// Presses and releases keys through the system's input queue, as the keyboard does: modifiers
-// first, then key, then everything released in reverse order.
-void typeKeys(std::initializer_list<WORD> modifiers, WORD key);
-
-// A box shown through the program's modal-box gate.
-struct ShownBox {
-    HWND owner;
-    std::u16string text;
-    std::u16string caption;
-    UINT style;
-};
-
-// Answers every modal box with answer for its lifetime and records what was shown.
-class BoxCapture {
-public:
-    explicit BoxCapture(int answer = IDOK);
-    const std::vector<ShownBox>& boxes() const { return *FBoxes; }
-
-private:
-    std::shared_ptr<std::vector<ShownBox>> FBoxes = std::make_shared<std::vector<ShownBox>>();
-    ScopedModalBoxFunction FScope;
-};
-
-// Ends a stuck test: unless disarmed within the time, posts WM_CLOSE to every dialog of the
-// watched thread and a quit message with code 0xDEAD to it, and remembers that it fired.
-// A safety net for CI only; tests never depend on the time it allows.
-class Watchdog {
-public:
-    explicit Watchdog(int seconds = 60);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-    bool fired() const { return FFired; }
-
-private:
-    DWORD FThread;
-    std::mutex FMutex;
-    std::condition_variable FDone;
-    bool FDisarmed = false;
-    std::atomic<bool> FFired{false};
-    std::thread FWorker;
 };
 
 // Runs action on every dialog box (class "#32770") this thread opens while the object lives,

@@ -38,7 +38,7 @@ tess_test(smallib_application_test
     ${CMAKE_CURRENT_LIST_DIR}/application_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/app_test.rc
     ${app_test_support}
-  LIBS tess_smallib_app)
+  LIBS tess_smallib_app tess_win_test_support)
 target_include_directories(smallib_application_test PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(smallib_application_test PROPERTIES
   ENVIRONMENT "ALSA_CONFIG_PATH=${app_audio_dir}/asound.conf;TESS_AUDIO_RAW=${app_audio_dir}/audio.raw")
@@ -48,11 +48,11 @@ tess_test(smallib_menus_test
     ${CMAKE_CURRENT_LIST_DIR}/menus_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/menus_test.rc
     ${app_test_support}
-  LIBS tess_smallib_app)
+  LIBS tess_smallib_app tess_win_test_support)
 
 # The about box needs the program's dialog template and icon.
 tess_test(smallib_dialogs_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/dialogs_test.cpp
     ${app_test_support}
-  LIBS tess_smallib_app tess_resources)
+  LIBS tess_smallib_app tess_resources tess_win_test_support)

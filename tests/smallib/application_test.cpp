@@ -28,9 +28,7 @@ protected:
     void TearDown() override {
         app.reset();
         EndFramework();
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        discardMessages();
         EXPECT_FALSE(watchdog.fired()) << "a loop or a box did not end";
     }
 

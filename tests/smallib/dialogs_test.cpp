@@ -33,9 +33,7 @@ protected:
     void TearDown() override {
         app.reset();
         EndFramework();
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        discardMessages();
     }
 
     std::unique_ptr<TSApplication> app;

@@ -114,7 +114,7 @@ TEST_F(Screenshot, FormWithTheProgramsMenuLooksLikeAWindow) {
     form->MenuCheckItem(113, true);
     ShowWindow(form->Handle(), SW_SHOWNORMAL);
     UpdateWindow(form->Handle());
-    pumpMessages();
+    pumpMessagesLeavingQuit();
     GdiFlush();
 
     RECT window{}, client{};

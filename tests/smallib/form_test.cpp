@@ -89,7 +89,7 @@ TEST_F(Form, CloseProtocolDestroysOrHides) {
         log.clear();
         // What choosing "close" in the menu sends.
         PostMessageW(wnd, WM_COMMAND, cmClose, 0);
-        pumpMessages();
+        pumpMessagesLeavingQuit();
         EXPECT_TRUE(SequenceIs(log, c.sequence));
         EXPECT_EQ(IsWindow(wnd) != 0, !c.destroyed);
         EXPECT_EQ(takeQuitMessage(), c.mainForm) << "only the main form ends the message loop";
@@ -240,7 +240,7 @@ TEST_F(Form, ShortcutTextOfAMenuItemChoosesItsCommand) {
     const KeysDown alt({VK_MENU});
 
     SendMessageW(bare->Handle(), WM_SYSKEYDOWN, VK_F4, 0);
-    pumpMessages();
+    pumpMessagesLeavingQuit();
     EXPECT_TRUE(IsWindow(bare->Handle())) << "no item names Alt+F4";
     EXPECT_EQ(log.count("default WM_SYSKEYDOWN " + std::to_string(VK_F4)), 0);
 
@@ -248,7 +248,7 @@ TEST_F(Form, ShortcutTextOfAMenuItemChoosesItsCommand) {
     log.clear();
     SendMessageW(wnd, WM_SYSKEYDOWN, VK_F4, 0);
     EXPECT_EQ(log.count("HandleCommand 6/0"), 0) << "posted, not called";
-    pumpMessages();
+    pumpMessagesLeavingQuit();
     EXPECT_TRUE(SequenceIs(log, {"wmKeyDown 115", "HandleCommand 6/0", "wmDestroy", "~ProbeForm"}));
     EXPECT_FALSE(IsWindow(wnd));
 }

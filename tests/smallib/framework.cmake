@@ -9,7 +9,7 @@ tess_test(smallib_framework_test
     ${CMAKE_CURRENT_LIST_DIR}/winctrl_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/form_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/framework_test.rc
-  LIBS tess_smallib)
+  LIBS tess_smallib tess_win_test_support)
 
 # A screenshot of a form with the program's own menu and icon, painted as the game paints; the
 # picture stays in the build tree (framework_form.png) for a look.
@@ -19,6 +19,6 @@ if(TARGET tess_resources)
       ${CMAKE_CURRENT_LIST_DIR}/framework_test_support.cpp
       ${CMAKE_CURRENT_LIST_DIR}/form_screenshot_test.cpp
       $<TARGET_OBJECTS:tess_resources>
-    LIBS tess_smallib)
+    LIBS tess_smallib tess_win_test_support)
   target_compile_definitions(smallib_framework_screenshot_test PRIVATE TESS_SCREENSHOT_DIR="${CMAKE_CURRENT_BINARY_DIR}")
 endif()

@@ -1,10 +1,9 @@
-// Test helpers for the window framework: a message log with expected sequences, a probe form, message pumping, box capture, GDI counting.
+// Test helpers for the window framework: a message log with expected sequences, a probe form, a default-procedure recorder, GDI counting.
 #include "tests/smallib/framework_test_support.h"
 
 #include <algorithm>
 
 #include "common/platform.h"
-#include "common/wtext.h"
 #include "smallib/gdi_handles.h"
 #include "smallib/message_names.h"
 #include "smallib/window_proc.h"
@@ -115,40 +114,6 @@ DefaultProcRecorder::DefaultProcRecorder(TSWinCtrl0& ctrl, MessageLog& log) {
 
 DefaultProcRecorder::~DefaultProcRecorder() { defaultProcLog = nullptr; }
 
-KeysDown::KeysDown(std::initializer_list<int> keys) {
-    GetKeyboardState(FSaved);
-    BYTE state[256];
-    std::copy(std::begin(FSaved), std::end(FSaved), std::begin(state));
-    for (const int k : keys) state[k] = 0x80;
-    SetKeyboardState(state);
-}
-
-KeysDown::~KeysDown() { SetKeyboardState(FSaved); }
-
-void pumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Leave it for the test that looks for it.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool takeQuitMessage() {
-    MSG msg;
-    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
-
-BoxCapture::BoxCapture(int answer)
-    : FScope([boxes = FBoxes, answer](HWND owner, const wchar_t* text, const wchar_t*, UINT style) {
-          boxes->push_back(ShownBox{owner, U(text), style});
-          return answer;
-      }) {}
-
 int creatableBrushes() {
     std::vector<BrushHandle> brushes;
     brushes.reserve(70000);
@@ -163,14 +128,14 @@ int creatableBrushes() {
 void FrameworkTest::SetUp() {
     StartFramework();
     app = std::make_unique<TSApplication>();
-    pumpMessages();
+    pumpMessagesLeavingQuit();
     takeQuitMessage();
     while (HasPendingException()) TakePendingException();
 }
 
 void FrameworkTest::TearDown() {
     app.reset();  // destroys the windows of the forms that are left
-    pumpMessages();
+    pumpMessagesLeavingQuit();
     takeQuitMessage();
     EXPECT_FALSE(HasPendingException()) << "an exception of a handler was not looked at";
     while (HasPendingException()) TakePendingException();

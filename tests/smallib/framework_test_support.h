@@ -1,4 +1,4 @@
-// Test helpers for the window framework: a message log with expected sequences, a probe form, message pumping, box capture, GDI counting.
+// Test helpers for the window framework: a message log with expected sequences, a probe form, a default-procedure recorder, GDI counting.
 #pragma once
 
 #include <windows.h>
@@ -11,11 +11,18 @@
 
 #include <gtest/gtest.h>
 
-#include "common/message_box.h"
 #include "smallib/application.h"
 #include "smallib/form.h"
+#include "tests/support/win_test_support.h"
 
 namespace fwtest {
+
+using wintest::BoxCapture;
+using wintest::KeysDown;
+using wintest::makeForm;
+using wintest::pumpMessagesLeavingQuit;
+using wintest::ShownBox;
+using wintest::takeQuitMessage;
 
 // What reached an object, in order: window messages by name ("WM_PAINT") and handler calls as
 // the handlers spell them ("HandleCommand 6/0", "~ProbeForm").
@@ -83,15 +90,6 @@ public:
     void atCreate() override { Style = WS_POPUP | WS_CLIPCHILDREN; }
 };
 
-// A form of class F, created as the program creates its forms; the test fails when the window
-// cannot be created.
-template <class F, class... Args>
-F* makeForm(Args&&... args) {
-    F* form = TSForm::CreateForm<F>(std::forward<Args>(args)...);
-    EXPECT_NE(form, nullptr);
-    return form;
-}
-
 // A default window procedure that logs "default <message> <wParam>" into log before
 // DefWindowProcW; installed in a control's FDefaultWindowProc (for the rest of the control's
 // life) to see what the dispatch passes on. Logging stops with the recorder.
@@ -101,41 +99,6 @@ public:
     ~DefaultProcRecorder();
     DefaultProcRecorder(const DefaultProcRecorder&) = delete;
     DefaultProcRecorder& operator=(const DefaultProcRecorder&) = delete;
-};
-
-// Sets the thread's key state of the given virtual keys to "down" for its lifetime.
-class KeysDown {
-public:
-    explicit KeysDown(std::initializer_list<int> keys);
-    ~KeysDown();
-    KeysDown(const KeysDown&) = delete;
-    KeysDown& operator=(const KeysDown&) = delete;
-
-private:
-    BYTE FSaved[256] = {};
-};
-
-// Dispatches every message waiting in this thread's queue.
-void pumpMessages();
-// Whether a WM_QUIT is waiting (and takes it out of the queue).
-bool takeQuitMessage();
-
-// A box shown through the program's modal-box gate.
-struct ShownBox {
-    HWND owner;
-    std::u16string text;
-    UINT style;
-};
-
-// Captures every modal box for its lifetime and answers each with answer.
-class BoxCapture {
-public:
-    explicit BoxCapture(int answer = IDOK);
-    const std::vector<ShownBox>& boxes() const { return *FBoxes; }
-
-private:
-    std::shared_ptr<std::vector<ShownBox>> FBoxes = std::make_shared<std::vector<ShownBox>>();
-    ScopedModalBoxFunction FScope;
 };
 
 // How many more solid brushes GDI would hand out to this process: the GDI handle table is

@@ -30,9 +30,7 @@ protected:
     void TearDown() override {
         app.reset();
         EndFramework();
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        discardMessages();
     }
 
     // The command that the form posted to itself, 0 when none; the queue is emptied.

@@ -35,11 +35,11 @@ TEST_F(Dispatch, ClickAndKeyReachTheirHandlersWithClientCoordinatesAndCodes) {
     SetWindowPos(form->Handle(), HWND_TOP, 100, 120, 300, 200, SWP_SHOWWINDOW);
     SetForegroundWindow(form->Handle());
     SetFocus(form->Handle());
-    pumpMessages();
+    pumpMessagesLeavingQuit();
     POINT client{30, 40};
     ClientToScreen(form->Handle(), &client);
     SetCursorPos(client.x, client.y);
-    pumpMessages();
+    pumpMessagesLeavingQuit();
     form->onLButtonDown = [](WORD, int, int) { return 0; };
     form->onKeyDown = [](WPARAM&) { return 0; };
     log.clear();
@@ -56,7 +56,7 @@ TEST_F(Dispatch, ClickAndKeyReachTheirHandlersWithClientCoordinatesAndCodes) {
     input[3].ki.dwFlags = KEYEVENTF_KEYUP;
     ASSERT_EQ(SendInput(4, input, sizeof(INPUT)), 4u);
     for (int i = 0; i < 50 && log.count("wmKeyDown 81") == 0; ++i) {
-        pumpMessages();
+        pumpMessagesLeavingQuit();
         Sleep(10);
     }
     EXPECT_TRUE(SequenceIs(log, {"wmLButtonDown 1 30,40", "wmKeyDown 81"}));
@@ -74,7 +74,7 @@ TEST_F(Dispatch, CommandCarriesTheHighWordOfLParamAsNotifyCode) {
         const std::size_t shown = boxes.boxes().size();
         // The word of wParam that Windows uses for the code carries junk here on purpose.
         PostMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(c.id, 99), MAKELPARAM(0, c.code));
-        pumpMessages();
+        pumpMessagesLeavingQuit();
         EXPECT_EQ(log.count("HandleCommand " + std::to_string(c.id) + "/" + std::to_string(c.code)), 1);
         EXPECT_EQ(boxes.boxes().size(), shown + (c.diagnostic ? 1 : 0));
     }

@@ -79,7 +79,7 @@ TEST_F(WindowProc, HandlerExceptionStopsAtTheWindowProcedureAndIsHeld) {
 
     form->onLButtonDown = [](WORD, int, int) -> int { throw std::runtime_error("plain"); };
     PostMessageW(form->Handle(), WM_LBUTTONDOWN, 0, 0);
-    pumpMessages();
+    pumpMessagesLeavingQuit();
 
     ASSERT_TRUE(HasPendingException());
     BoxCapture boxes;
