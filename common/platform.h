@@ -65,9 +65,10 @@ bool ReadFileBytes(std::u16string_view path, std::string& bytes);
 // may read but not write it; false when it cannot be opened or read.
 bool ReadFileHead(std::u16string_view path, std::size_t maxBytes, std::string& bytes);
 
-// Writes a file so that it is never left half-written: a new file beside the old one is
-// written, flushed and moved over the old one in one step. False on any failure, in which
-// case the old file is untouched.
+// Writes a file so that it is never left half-written: a new file beside the old one (path
+// plus ".tmp~") is written, flushed and moved over the old one in one step. A save cut short
+// leaves that one file behind, which the next save reuses. False on any failure, also while
+// another process is saving the same file; the old file is then untouched.
 bool WriteFileAtomic(std::u16string_view path, std::string_view bytes);
 
 // Creates or truncates a file and closes it again (used to probe folders).

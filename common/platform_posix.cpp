@@ -1,6 +1,7 @@
 // The platform seam on POSIX: used by the native build and its tests.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -248,21 +249,26 @@ bool ReadFileHead(std::u16string_view path, std::size_t maxBytes, std::string& b
 
 bool WriteFileAtomic(std::u16string_view path, std::string_view bytes) {
     const std::string target = native(path);
-    static unsigned counter = 0;
-    std::string temp;
-    int raw = -1;
-    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST) return false;
-    }
-    Fd fd(raw);
+    // One temporary name per target: a save cut short by a killed process leaves this one
+    // file behind, and the next save truncates and reuses it instead of adding another.
+    const std::string temp = target + ".tmp~";
+    // Not truncated on opening: another process may be saving the same file through it.
+    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!fd.valid()) return false;
-    const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    if (!fd.close() || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
+    // The lock keeps a second save out, as the share mode does on Windows; it is held until
+    // after the rename. The file must still be the one under the temporary name: the lock may
+    // have been won on a file that another save has just renamed into place.
+    struct stat held {}, named {};
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(fd.get(), &held) != 0 ||
+        ::lstat(temp.c_str(), &named) != 0 || held.st_dev != named.st_dev || held.st_ino != named.st_ino)
+        return false;
+    const bool written = ::ftruncate(fd.get(), 0) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    if (!written || ::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
     }
+    // The data is on disk already; closing only gives the lock up.
+    fd.close();
     // Make the rename itself durable.
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);

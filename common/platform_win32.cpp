@@ -188,16 +188,12 @@ bool ReadFileHead(std::u16string_view path, std::size_t maxBytes, std::string& b
 
 bool WriteFileAtomic(std::u16string_view path, std::string_view bytes) {
     const std::u16string target = str(path);
-    static unsigned counter = 0;
-    std::u16string temp;
-    HANDLE raw = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && raw == INVALID_HANDLE_VALUE; ++attempt) {
-        const std::string suffix = ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-        temp = target + std::u16string(suffix.begin(), suffix.end());
-        raw = CreateFileW(W(temp), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (raw == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
-    }
-    Handle h(raw);
+    // One temporary name per target: a save cut short by a killed process leaves this one
+    // file behind, and the next save truncates and reuses it instead of adding another.
+    const std::u16string temp = target + u".tmp~";
+    // Not shared: a second save of the same file in another process fails here rather than
+    // write into this one's temporary file, and cannot truncate it before the move either.
+    Handle h(CreateFileW(W(temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.valid()) return false;
     const bool written = writeAll(h.get(), bytes) && FlushFileBuffers(h.get());
     const bool closed = h.close();

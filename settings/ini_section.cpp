@@ -81,6 +81,22 @@ void TIniSection::WriteLines(TStrings& list) const {
     });
 }
 
+std::u16string_view TIniSection::SavedKey(std::u16string_view key, std::u16string& scratch) {
+    // Read back, such a line would be a comment or a section header; with a space in front it
+    // is a keyed line again, as the parser trims the key.
+    if (key.empty() || (key.front() != u';' && key.front() != u'[')) return key;
+    scratch.assign(1, u' ').append(key);
+    return scratch;
+}
+
+std::u16string_view TIniSection::SavedValue(std::u16string_view value, std::u16string& scratch) {
+    // The parser takes one pair of enclosing quotes off, so a value that has them itself is
+    // written inside another pair.
+    if (value.size() < 2 || value.front() != u'\'' || value.back() != u'\'') return value;
+    scratch.assign(1, u'\'').append(value).push_back(u'\'');
+    return scratch;
+}
+
 void TIniSection::GetSectionLines(TStrings& list, bool withCommentLines) const {
     for (int i = 0; i < Count(); ++i) {
         const std::u16string& key = Strings(i);

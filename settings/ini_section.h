@@ -55,21 +55,34 @@ protected:
     // Sets, replaces or (with an empty value) deletes the value of the first line with key;
     // true when the section changed.
     bool putValue(std::u16string_view key, const std::u16string& value);
-    // Appends the saved form: the lines with a non-empty value, then one empty item.
+    // Appends the saved form: the lines with a non-empty value, then one empty item. A keyed
+    // line is written so that parsing gives its key and value back: a key beginning with ";"
+    // or "[" gets a space in front, and a value enclosed in single quotes one more pair.
     void WriteLines(TStrings& list) const;
-    // Calls emit(key, value) for each line of the saved form: key is empty for keyless lines
-    // and for the closing blank line, which comes last with an empty value too.
+    // Calls emit(key, value) for each line of the saved form, in the form written: key is
+    // empty for keyless lines and for the closing blank line, which comes last with an empty
+    // value too.
     template <class Emit>
     void ForEachSavedLine(Emit&& emit) const;
+    // The written form of a keyed line's key and of its value; scratch holds the text when it
+    // differs from the stored one.
+    static std::u16string_view SavedKey(std::u16string_view key, std::u16string& scratch);
+    static std::u16string_view SavedValue(std::u16string_view value, std::u16string& scratch);
     // Appends a line with its value.
     void AddLine(std::u16string key, std::u16string value);
 };
 
 template <class Emit>
 void TIniSection::ForEachSavedLine(Emit&& emit) const {
+    std::u16string keyScratch, valueScratch;
     for (int i = 0; i < Count(); ++i) {
         const std::u16string& value = getValues(i);
-        if (!value.empty()) emit(std::u16string_view(Strings(i)), std::u16string_view(value));
+        if (value.empty()) continue;
+        const std::u16string& key = Strings(i);
+        if (key.empty())
+            emit(std::u16string_view(), std::u16string_view(value));
+        else
+            emit(SavedKey(key, keyScratch), SavedValue(value, valueScratch));
     }
     emit(std::u16string_view(), std::u16string_view());
 }

@@ -118,9 +118,23 @@ TIniStream::~TIniStream() = default;
 
 void TIniStream::SectionReopened(const std::u16string&) {}
 
+int TIniStream::LastSectionIf(std::u16string_view name) const {
+    const int i = FLastSection;
+    return i >= 0 && i < FSections.Count() && FSections.Strings(i) == name ? i : -1;
+}
+
+int TIniStream::IndexOfSection(std::u16string_view name) const {
+    int i = LastSectionIf(name);
+    if (i >= 0) return i;
+    i = FSections.IndexOf(name);
+    if (i >= 0) FLastSection = i;
+    return i;
+}
+
 TIniSection& TIniStream::GetOrAddSection(const std::u16string& name) {
-    int index;
-    if (FSections.Find(name, index)) {
+    int index = LastSectionIf(name);
+    if (index >= 0 || FSections.Find(name, index)) {
+        FLastSection = index;
         SectionReopened(name);
         if (TIniSection* section = FSections.getSections(index)) return *section;
         FSections.PutObject(index, std::make_unique<TIniSection>());
@@ -128,7 +142,7 @@ TIniSection& TIniStream::GetOrAddSection(const std::u16string& name) {
     }
     auto section = std::make_unique<TIniSection>();
     TIniSection& result = *section;
-    FSections.AddObject(name, std::move(section));
+    FLastSection = FSections.AddObject(name, std::move(section));
     return result;
 }
 
@@ -137,12 +151,16 @@ TIniSection* TIniStream::getSectionByName(std::u16string_view name) const {
     return i < 0 ? nullptr : getsections(i);
 }
 
-void TIniStream::Clear() { FSections.Clear(); }
+void TIniStream::Clear() {
+    FSections.Clear();
+    FLastSection = -1;
+}
 
 void TIniStream::ClearSection(const std::u16string& sectionName) {
     const int i = IndexOfSection(sectionName);
     if (i < 0) return;
     FSections.Delete(i);
+    FLastSection = -1;
     SetModified();
 }
 
@@ -151,7 +169,7 @@ std::unique_ptr<TIniSection> TIniStream::AddSection(const std::u16string& nm, st
     if (!aSection) return nullptr;
     if (aSection->Count() == 0) aSection->AddLine(u"?", u"?");
     if (IndexOfSection(nm) >= 0) return aSection;
-    FSections.AddObject(nm, std::move(aSection));
+    FLastSection = FSections.AddObject(nm, std::move(aSection));
     return nullptr;
 }
 
@@ -300,7 +318,7 @@ bool TIniStream::RenameSection(int index, const std::u16string& newName) {
     if (oldName == newName) return true;
     std::unique_ptr<TIniSection> section = FSections.ExtractObject<TIniSection>(index);
     FSections.Delete(index);
-    FSections.AddObject(newName, std::move(section));
+    FLastSection = FSections.AddObject(newName, std::move(section));
     SetModified();
     return true;
 }

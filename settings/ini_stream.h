@@ -102,7 +102,10 @@ public:
     const std::u16string& SectionNames(int index) const { return getSectionNames(index); }
     int Count() const { return FSections.Count(); }
     bool CaseSensitive() const { return FSections.CaseSensitive(); }
-    void SetCaseSensitive(bool value) { FSections.SetCaseSensitive(value); }
+    void SetCaseSensitive(bool value) {
+        FSections.SetCaseSensitive(value);
+        FLastSection = -1;
+    }
     std::optional<TTextEncoding> Encoding() const { return FEncoding; }
     void SetEncoding(std::optional<TTextEncoding> value) { FEncoding = value; }
     bool Modified() const { return FModified; }
@@ -124,7 +127,15 @@ protected:
     bool FModified = false;
 
 private:
-    int IndexOfSection(std::u16string_view name) const { return FSections.IndexOf(name); }
+    // Readers ask for the same section many times in a row, and the sorted search compares
+    // names in the user's locale, which is slow. Only a name equal code unit for code unit
+    // is answered from here; every change of the section list resets it or moves it to the
+    // section just inserted.
+    mutable int FLastSection = -1;
+
+    int IndexOfSection(std::u16string_view name) const;
+    // The position of the section found last when its name is exactly name, else -1.
+    int LastSectionIf(std::u16string_view name) const;
     // Calls emit(a, b, c) with the pieces of each written line, in order.
     template <class Emit>
     void ForEachWrittenLine(Emit&& emit) const;

@@ -6,7 +6,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -119,6 +128,61 @@ TEST_F(PlatformFiles, AtomicWriteReplacesContentAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(platform::WriteFileAtomic(path("dir"), "x"));
     EXPECT_FALSE(platform::WriteFileAtomic(path("missing/x.ini"), "x"));
     EXPECT_EQ(entryCount(), 2u);
+}
+
+// Holds a file the way a save under way in another process holds its temporary file: on
+// Windows shared with nobody, on POSIX locked.
+class SaveUnderWay {
+public:
+    explicit SaveUnderWay(const std::filesystem::path& p) {
+#ifdef _WIN32
+        FHandle = CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+#else
+        FFd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        FHeld = FFd >= 0 && ::flock(FFd, LOCK_EX | LOCK_NB) == 0;
+#endif
+    }
+    ~SaveUnderWay() {
+#ifdef _WIN32
+        if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
+#else
+        if (FFd >= 0) ::close(FFd);
+#endif
+    }
+    SaveUnderWay(const SaveUnderWay&) = delete;
+    SaveUnderWay& operator=(const SaveUnderWay&) = delete;
+#ifdef _WIN32
+    bool Held() const { return FHandle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE FHandle;
+#else
+    bool Held() const { return FHeld; }
+
+private:
+    int FFd = -1;
+    bool FHeld = false;
+#endif
+};
+
+TEST_F(PlatformFiles, AtomicWriteReusesItsTemporaryFileAndYieldsToAnotherSave) {
+    const std::u16string file = path("settings.ini");
+    const std::filesystem::path temp = FRoot / "settings.ini.tmp~";
+    ASSERT_TRUE(platform::WriteFileAtomic(file, "old"));
+    std::string bytes;
+    {
+        const SaveUnderWay other(temp);
+        ASSERT_TRUE(other.Held());
+        EXPECT_FALSE(platform::WriteFileAtomic(file, "new"));
+        ASSERT_TRUE(platform::ReadFileBytes(file, bytes));
+        EXPECT_EQ(bytes, "old");
+    }
+    // What a save killed half-way leaves behind: the next save takes the file over.
+    std::ofstream(temp, std::ios::binary) << "the longer content of a save that was cut short";
+    ASSERT_TRUE(platform::WriteFileAtomic(file, "new"));
+    ASSERT_TRUE(platform::ReadFileBytes(file, bytes));
+    EXPECT_EQ(bytes, "new");
+    EXPECT_EQ(entryCount(), 1u);
 }
 
 TEST_F(PlatformFiles, FileServices) {

@@ -13,13 +13,11 @@
 
 namespace {
 
-bool quoted(std::u16string_view v) { return v.size() >= 2 && v.front() == u'\'' && v.back() == u'\''; }
-
-// Whether writing the document and reading it back must give the same document. Some documents
-// legitimately change on the way; these are the ways the text form allows:
-// - a value in single quotes loses them when read again;
-// - a key that begins with ";" or "[" (its line began with spaces) reads back as a comment or a
-//   header, and so does a keyless line that begins with "[" or is ";$C";
+// Whether writing the document and reading it back must give the same document. Keyed lines
+// always come back (a value in single quotes is written inside one more pair, a key that begins
+// with ";" or "[" after a space). Some documents still change on the way; these are the ways
+// the text form allows:
+// - a keyless line that begins with "[" or is ";$C" reads back as a header or the marker;
 // - a keyless line with "=" reads back as a keyed line;
 // - a section whose lines all have empty values is written as a bare header, which reads back
 //   as a section without lines, and that is not written at all.
@@ -32,9 +30,8 @@ bool writesBackTheSame(const TIniStream& doc) {
             const std::u16string& value = sec.Values(i);
             if (value.empty()) continue;
             anyValue = true;
-            if (!key.empty()) {
-                if (key.front() == u';' || key.front() == u'[' || quoted(value)) return false;
-            } else if (value.front() == u';') {
+            if (!key.empty()) continue;
+            if (value.front() == u';') {
                 if (value == u";$C") return false;
             } else if (value.front() == u'[' || value.find(u'=') != std::u16string::npos) {
                 return false;

@@ -134,8 +134,8 @@ TEST(IniSection, SavedFormSkipsEmptyValuesAndEndsWithABlankLine) {
     EXPECT_EQ(items(out), std::vector<std::u16string>{u""});
 
     out.Clear();
-    Section{u"a=1", u"x=''", u"just text", u"", u";c", u"q='v'"}.WriteLines(out);
-    EXPECT_EQ(items(out), (std::vector<std::u16string>{u"a=1", u"just text", u";c", u"q=v", u""}));
+    Section{u"a=1", u"x=''", u"just text", u"", u";c", u"q='v'", u" ;k=''w''"}.WriteLines(out);
+    EXPECT_EQ(items(out), (std::vector<std::u16string>{u"a=1", u"just text", u";c", u"q=v", u" ;k=''w''", u""}));
 }
 
 TEST(IniSection, ListedLinesAndSectionText) {

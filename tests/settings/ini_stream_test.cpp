@@ -54,6 +54,7 @@ TEST(IniStream, DocumentTextForm) {
         {u"; top\n[S]\n;c\nk=v\nfree text", u"; top\r\n\r\n[S]\r\n;c\r\nk=v\r\nfree text\r\n\r\n"},
         {u"\n\n[S]\n\nk=v\n\n", u"[S]\r\nk=v\r\n\r\n"},
         {u"k='v'\n;$c", u"k=v\r\n;$c\r\n\r\n"},
+        {u"k=''v''\n ;c=1\n [h]=2", u"k=''v''\r\n ;c=1\r\n [h]=2\r\n\r\n"},
         {u"", u""},
     };
     for (const Case& c : cases) {
@@ -102,6 +103,33 @@ TEST(IniStream, ByteExactRoundTrips) {
     std::string out = "prefix:";
     doc.SaveToStream(out, std::nullopt);
     EXPECT_EQ(out, "prefix:" + ansi);
+}
+
+// Keys and values that the line grammar would change are written so that they read back.
+TEST(IniStream, WrittenKeysAndValuesReadBack) {
+    struct Case {
+        const char16_t* key;
+        const char16_t* value;
+        const char16_t* line;
+    };
+    const Case cases[] = {
+        {u"k", u"'x'", u"k=''x''"},     {u"k", u"''", u"k=''''"},        {u"k", u"'a'b'", u"k=''a'b''"},
+        {u"k", u"'", u"k='"},           {u"k", u"x'", u"k=x'"},          {u"k", u" 'x'", u"k= 'x'"},
+        {u";k", u"v", u" ;k=v"},        {u"[k]", u"'v'", u" [k]=''v''"}, {u";$C", u"1", u" ;$C=1"},
+        {u"k;", u"v", u"k;=v"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(narrow(c.key) + "=" + narrow(c.value));
+        TIniStream doc;
+        doc.WriteString(u"", c.key, c.value);
+        const std::u16string text = render(doc);
+        EXPECT_EQ(narrow(text), narrow(std::u16string(c.line) + u"\r\n\r\n"));
+        TIniStream again;
+        load(again, text);
+        EXPECT_EQ(again.ReadString(u"", c.key, u"-"), c.value);
+        EXPECT_FALSE(again.CaseSensitive());
+        EXPECT_EQ(render(again), text);
+    }
 }
 
 TEST(IniStream, StreamWithBadBytesFailsAndLeavesTheDocumentEmpty) {
@@ -336,15 +364,56 @@ TEST(IniStream, RenameSectionKeepsTheListSorted) {
 }
 
 TEST(IniStream, CaseSensitivityResortsTheSections) {
-    TIniStream doc;
-    doc.SetCaseSensitive(true);
-    doc.WriteString(u"S", u"k", u"1");
-    doc.WriteString(u"s", u"k", u"2");
-    EXPECT_EQ(doc.Count(), 2);
-    EXPECT_EQ(doc.ReadString(u"S", u"k", u""), u"1");
-    doc.SetCaseSensitive(false);
-    EXPECT_FALSE(render(doc).starts_with(u";$C"));
-    EXPECT_EQ(doc.ReadString(u"S", u"k", u""), doc.ReadString(u"s", u"k", u""));
+    // Either name read last before the switch, either read first after it: a section remembered
+    // from before must not be taken for the first of the two names that are now equal.
+    for (const char16_t* readLast : {u"s", u"S"}) {
+        for (const bool upperFirst : {false, true}) {
+            SCOPED_TRACE(narrow(readLast) + (upperFirst ? ", S first" : ", s first"));
+            TIniStream doc;
+            doc.SetCaseSensitive(true);
+            doc.WriteString(u"S", u"k", u"1");
+            doc.WriteString(u"s", u"k", u"2");
+            EXPECT_EQ(doc.Count(), 2);
+            EXPECT_EQ(doc.ReadString(u"S", u"k", u""), u"1");
+            EXPECT_NE(doc.ReadString(readLast, u"k", u""), u"");
+            doc.SetCaseSensitive(false);
+            EXPECT_FALSE(render(doc).starts_with(u";$C"));
+            const std::u16string first = doc.ReadString(upperFirst ? u"S" : u"s", u"k", u"");
+            EXPECT_EQ(doc.ReadString(upperFirst ? u"s" : u"S", u"k", u""), first);
+        }
+    }
+}
+
+// A read of the section read before is answered without a search; every change of the
+// section list must still be seen by the next read.
+TEST(IniStream, ReadsFollowChangesOfTheSectionList) {
+    struct Case {
+        const char* what;
+        void (*change)(TIniStream&);
+        const char16_t* section;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {"nothing changed, other letter case", [](TIniStream&) {}, u"b", u"b"},
+        {"section deleted", [](TIniStream& d) { d.ClearSection(u"B"); }, u"B", u"-"},
+        {"section inserted before", [](TIniStream& d) { d.WriteString(u"A0", u"k", u"new"); }, u"B", u"b"},
+        {"inserted section read", [](TIniStream& d) { d.WriteString(u"A0", u"k", u"new"); }, u"A0", u"new"},
+        {"section taken in before", [](TIniStream& d) { (void)d.AddSection(u"0", std::make_unique<TIniSection>()); },
+         u"B", u"b"},
+        {"renamed away", [](TIniStream& d) { d.RenameSection(1, u"Z"); }, u"B", u"-"},
+        {"another renamed to its name", [](TIniStream& d) { d.ClearSection(u"B"), d.RenameSection(0, u"B"); }, u"B",
+         u"a"},
+        {"cleared and loaded", [](TIniStream& d) { d.Clear(), load(d, u"[0]\nk=0\n[B]\nk=other"); }, u"B", u"other"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TIniStream doc;
+        load(doc, u"[A]\nk=a\n[B]\nk=b\n[C]\nk=c");
+        ASSERT_EQ(doc.ReadString(u"B", u"k", u"-"), u"b");
+        c.change(doc);
+        EXPECT_EQ(doc.ReadString(c.section, u"k", u"-"), c.expected);
+        for (int i = 0; i < doc.Count(); ++i) EXPECT_EQ(doc.SectionByName(doc.SectionNames(i)), doc.Sections(i)) << i;
+    }
 }
 
 }  // namespace

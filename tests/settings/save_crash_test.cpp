@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <string>
 
@@ -129,15 +130,23 @@ struct RunResult {
     int kills = 0;
     int torn = 0;
     int generations = 0;
-    // Temporary files of unfinished saves found after a kill: kills that met a write.
+    // Kills after which a temporary file had changed and was still there: kills that met a write.
     int midWrite = 0;
+    // Temporary files beside the settings file after the last kill.
+    int leftovers = 0;
 };
 
-// Removes the temporary files that saves cut short left beside path; how many there were.
-int removeLeftovers(const std::u16string& dir) {
-    int n = 0;
-    for (const auto& e : platform::FindEntries(dir + u"Zib.ini.~*")) n += platform::RemoveFile(dir + e.name) ? 1 : 0;
-    return n;
+// The files beside dir's Zib.ini that saves made, whatever their names: each with its content.
+std::map<std::u16string, std::string> tempFiles(const std::u16string& dir) {
+    std::map<std::u16string, std::string> files;
+    for (const auto& e : platform::FindEntries(dir + u"*"))
+        if (!e.isDirectory && e.name.starts_with(u"Zib.ini") && e.name != u"Zib.ini")
+            platform::ReadFileBytes(dir + e.name, files[e.name]);
+    return files;
+}
+
+void removeTempFiles(const std::u16string& dir) {
+    for (const auto& [name, bytes] : tempFiles(dir)) platform::RemoveFile(dir + name);
 }
 
 // Time of one writer step here, so that the kills spread over a few steps on any machine.
@@ -157,7 +166,7 @@ RunResult killRepeatedly(const char* name, savegen::Mode mode, int iterations, s
     const std::u16string scratch = dir + u"expected.ini";
     std::mt19937 rng(seed);
     platform::RemoveFile(path);
-    removeLeftovers(dir);
+    removeTempFiles(dir);
     EXPECT_TRUE(platform::WriteFileAtomic(path, savegen::ExpectedBytes(0, scratch)));
     const int step = stepMicroseconds(path);
     std::printf("one save step takes %d us here\n", step);
@@ -169,6 +178,8 @@ RunResult killRepeatedly(const char* name, savegen::Mode mode, int iterations, s
     RunResult r;
     for (int i = 0; i < iterations; ++i) {
         SCOPED_TRACE("round " + std::to_string(i));
+        // What saves cut short left stays: the next save has to take care of it.
+        const auto tempBefore = tempFiles(dir);
         {
             Writer w(path, mode);
             if (!w.Started()) {
@@ -183,7 +194,8 @@ RunResult killRepeatedly(const char* name, savegen::Mode mode, int iterations, s
             if (!w.Kill()) ADD_FAILURE() << "writer ended before it was killed";
         }
         ++r.kills;
-        r.midWrite += removeLeftovers(dir) > 0 ? 1 : 0;
+        const auto tempAfter = tempFiles(dir);
+        r.midWrite += !tempAfter.empty() && tempAfter != tempBefore ? 1 : 0;
         std::string bytes;
         const bool read = platform::ReadFileBytes(path, bytes);
         const int gen = read ? savegen::StoredGeneration(path) : -1;
@@ -196,6 +208,7 @@ RunResult killRepeatedly(const char* name, savegen::Mode mode, int iterations, s
             platform::WriteFileAtomic(path, good);
         }
     }
+    r.leftovers = static_cast<int>(tempFiles(dir).size());
     return r;
 }
 
@@ -207,10 +220,13 @@ protected:
 
 TEST_F(SaveCrashTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {
     const RunResult r = killRepeatedly("atomic", savegen::Mode::Atomic, 100, testSeed());
-    std::printf("atomic saves: %d kills (%d in the middle of a write), %d torn files, %d generations saved\n", r.kills,
-                r.midWrite, r.torn, r.generations);
+    std::printf("atomic saves: %d kills (%d in the middle of a write), %d torn files, %d generations saved, "
+                "%d temporary files left\n",
+                r.kills, r.midWrite, r.torn, r.generations, r.leftovers);
     EXPECT_EQ(r.kills, 100);
     EXPECT_EQ(r.torn, 0);
+    // Saves cut short do not pile up files beside the settings.
+    EXPECT_LE(r.leftovers, 1);
     // The kills must have met the writer at work, or the test proves nothing.
     EXPECT_GT(r.generations, 0);
     EXPECT_GT(r.midWrite, 0);

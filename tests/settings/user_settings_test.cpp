@@ -108,6 +108,26 @@ TEST_F(UserSettingsTest, StringsKeepLineBreaksOnOneLineAndStopAtNul) {
     EXPECT_EQ(s.readString(u"S", u"gone", u"default"), u"default");
 }
 
+// What the player stores comes back after a save and a restart, also where the text form
+// needs a protected line for it.
+TEST_F(UserSettingsTest, StringsComeBackAfterSaveAndReload) {
+    const auto fn = path(u"Zib.ini");
+    const struct {
+        const char16_t* sect;
+        const char16_t* key;
+        const char16_t* value;
+    } cases[] = {
+        {u"Window", u"FontName", u"'Quoted Sans'"}, {u"", u"Title", u"''"},  {u"", u";note", u"1"},
+        {u"S", u"[x]", u"'y'"},                      {u"S", u"plain", u"it's"},
+    };
+    {
+        TUserSettingsFile s(fn);
+        for (const auto& c : cases) s.writeString(c.sect, c.key, c.value);
+    }
+    TUserSettingsFile s(fn);
+    for (const auto& c : cases) EXPECT_EQ(s.readString(c.sect, c.key, u"-"), c.value) << utf8(c.key);
+}
+
 TEST_F(UserSettingsTest, ReadStringDecodesMarksWhoeverWroteThem) {
     const auto fn = path(u"Zib.ini");
     ASSERT_TRUE(platform::WriteFileAtomic(fn, Bom + "[S]\r\nk=a\xEF\xBF\xB2\xEF\xBF\xB1z\r\n"));
