@@ -1,11 +1,10 @@
 // Tests of TStringList: ownership, sorted lists, lookup, text lines and bytes.
 #include "common/string_list.h"
+#include "tests/support/test_seed.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,16 +29,7 @@ struct Tracked {
 };
 int Tracked::alive = 0;
 
-unsigned testSeed() {
-    static const unsigned seed = [] {
-        const char* env = std::getenv("TESS_SEED");
-        const unsigned value = env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10))
-                                   : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-        std::printf("TESS_SEED=%u\n", value);
-        return value;
-    }();
-    return seed;
-}
+using testsupport::testSeed;
 
 TEST(StringList, FreesOwnedObjectsOnDeleteReplaceClearAndDestruction) {
     Tracked::alive = 0;

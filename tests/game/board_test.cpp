@@ -1,12 +1,11 @@
 // Tests of the puzzle board: whole games without a window, through recording hooks.
 #include "game/board.h"
+#include "tests/support/test_seed.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <ostream>
 #include <vector>
@@ -19,19 +18,6 @@ void PrintTo(TZugArt z, std::ostream* os) {
 
 namespace {
 
-// The base seed of the randomised tests: TESS_SEED when set, else the clock; printed so that
-// a failure can be replayed.
-std::uint32_t baseSeed() {
-    static const std::uint32_t seed = [] {
-        const char* env = std::getenv("TESS_SEED");
-        const auto value = env ? static_cast<std::uint32_t>(std::strtoul(env, nullptr, 0))
-                               : static_cast<std::uint32_t>(
-                                     std::chrono::system_clock::now().time_since_epoch().count());
-        std::printf("TESS_SEED=%u\n", static_cast<unsigned>(value));
-        return value;
-    }();
-    return seed;
-}
 
 struct Posted {
     std::uintptr_t wParam;
@@ -61,7 +47,7 @@ protected:
         LabelLanguage = 0;
         BoardHooks.repaint = [this] { ++repaints; };
         BoardHooks.postSolved = [this](std::uintptr_t w, std::intptr_t l) { posted.push_back({w, l}); };
-        SeedBoardRandom(baseSeed());
+        SeedBoardRandom(testsupport::testSeed());
     }
     void TearDown() override {
         BoardHooks = {};
@@ -181,7 +167,7 @@ TEST_F(BoardTest, ShuffleMakesExactlyCountLegalMovesThatNeverUndoTheLastOne) {
     for (std::int32_t n = MinBoardSize; n <= MaxBoardSize; ++n) {
         for (std::uint32_t i = 0; i < 25; ++i) {
             for (std::int32_t count : {1, 2, 7, 200}) {
-                const std::uint32_t seed = baseSeed() + i;
+                const std::uint32_t seed = testsupport::testSeed() + i;
                 SCOPED_TRACE(testing::Message() << "n=" << n << " seed=" << seed << " count=" << count);
                 BoardSize = n;
                 InitBoard();
@@ -323,7 +309,7 @@ TEST_F(BoardTest, PlayZugQueuesOneNotificationWithTheLow16BitsOfTheCount) {
 
 TEST_F(BoardTest, AShuffledGameIsSolvedByPlayingItsMovesBackwards) {
     for (std::int32_t n = MinBoardSize; n <= MaxBoardSize; ++n) {
-        const std::uint32_t seed = baseSeed() + static_cast<std::uint32_t>(n);
+        const std::uint32_t seed = testsupport::testSeed() + static_cast<std::uint32_t>(n);
         SCOPED_TRACE(testing::Message() << "n=" << n << " seed=" << seed);
         BoardSize = n;
         MergeCount = 200;

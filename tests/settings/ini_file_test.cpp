@@ -1,5 +1,6 @@
 // Tests of TIni: encodings, the line-by-line fallback, saving, reloading and the ten-second rule.
 #include "settings/ini_file.h"
+#include "tests/support/test_seed.h"
 
 #include <gtest/gtest.h>
 
@@ -33,16 +34,7 @@ std::string encoded(std::u16string_view text, TTextEncoding e) {
     return bytes;
 }
 
-unsigned testSeed() {
-    static const unsigned seed = [] {
-        const char* env = std::getenv("TESS_SEED");
-        const unsigned value = env ? static_cast<unsigned>(std::strtoul(env, nullptr, 10))
-                                   : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-        std::printf("TESS_SEED=%u\n", value);
-        return value;
-    }();
-    return seed;
-}
+using testsupport::testSeed;
 
 // Records what reaches the message box instead of showing it.
 class RecordingBox : public TMsgBox {

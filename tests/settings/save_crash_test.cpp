@@ -11,6 +11,7 @@
 #include "common/common_unit.h"
 #include "common/platform.h"
 #include "tests/settings/save_generations.h"
+#include "tests/support/test_seed.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,13 +25,6 @@
 
 namespace {
 
-std::uint32_t testSeed() {
-    const char* env = std::getenv("TESS_SEED");
-    const std::uint32_t seed = env && *env ? static_cast<std::uint32_t>(std::strtoul(env, nullptr, 10))
-                                           : std::random_device{}();
-    std::printf("seed %u (replay with TESS_SEED=%u)\n", seed, seed);
-    return seed;
-}
 
 std::u16string scratchDir(const char* name) {
     std::u16string dir = platform::ModulePath();
@@ -219,7 +213,7 @@ protected:
 };
 
 TEST_F(SaveCrashTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {
-    const RunResult r = killRepeatedly("atomic", savegen::Mode::Atomic, 100, testSeed());
+    const RunResult r = killRepeatedly("atomic", savegen::Mode::Atomic, 100, testsupport::freshSeed());
     std::printf("atomic saves: %d kills (%d in the middle of a write), %d torn files, %d generations saved, "
                 "%d temporary files left\n",
                 r.kills, r.midWrite, r.torn, r.generations, r.leftovers);
@@ -235,7 +229,7 @@ TEST_F(SaveCrashTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {
 // What the atomic save protects against: the same writer overwriting the file in place. Only
 // measured; how often a kill tears the file depends on the machine.
 TEST_F(SaveCrashTest, InPlaceWritesTearFiles) {
-    const RunResult r = killRepeatedly("inplace", savegen::Mode::InPlace, 30, testSeed());
+    const RunResult r = killRepeatedly("inplace", savegen::Mode::InPlace, 30, testsupport::freshSeed());
     std::printf("in-place writes: %d kills, %d torn files (%.0f %%), %d generations saved\n", r.kills, r.torn,
                 100.0 * r.torn / (r.kills ? r.kills : 1), r.generations);
     EXPECT_EQ(r.kills, 30);
