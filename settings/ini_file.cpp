@@ -135,22 +135,27 @@ void TIni::IgnoreOnErrorEncoding(TIni&, std::int32_t) {}
 
 void TIni::LoadFromFile(const std::u16string& fn) {
     if (fn.empty()) return;
-    FFileTime = FileTimeOf(fn);
-    Clear();
+    // The bytes first: a file that cannot be read must leave the document as it was, or the
+    // next save would write the emptied document over the player's file.
+    const double fileTime = FileTimeOf(fn);
     std::string bytes;
     if (!platform::ReadFileBytes(fn, bytes)) {
         // Gone since it was found: it reads as no file at all.
         if (platform::FileExists(fn)) throw EOSError(u"Die Datei " + fn + u" kann nicht gelesen werden.", 0);
         bytes.clear();
     }
+    FFileTime = fileTime;
+    Clear();
     TTextEncoding e = TTextEncoding::Ansi;
-    if (FEncoding) {
-        e = *FEncoding;
-    } else if (const auto marked = EncodingFromPreamble(bytes)) {
-        // Remembered for UTF-16 as well: saving such a file in the ANSI code page would lose
-        // every character outside it.
+    const auto marked = EncodingFromPreamble(bytes);
+    if (marked && FEncoding != TTextEncoding::Ansi) {
+        // A byte order mark says how the file was written (an editor may have saved it as
+        // UTF-16); reading it in any other Unicode form would turn every line into garbage.
+        // The document keeps the encoding it was given, so the next save converts the file.
         e = *marked;
-        FEncoding = e;
+        if (!FEncoding) FEncoding = e;  // also for UTF-16: the ANSI code page would lose characters
+    } else if (FEncoding) {
+        e = *FEncoding;
     }
     std::u16string text;
     if (TryDecodeText(SkipPreamble(bytes, e), e, text)) {
@@ -159,8 +164,9 @@ void TIni::LoadFromFile(const std::u16string& fn) {
     } else {
         TStringList lines;
         const std::int32_t lastBad = DecodeLinewise(bytes, e, lines);
-        if (lastBad != -1 && FOnEncodingError) FOnEncodingError(*this, lastBad);
         LoadFromList(lines);
+        // Reported once the lines are in: a box that raises must not leave the document empty.
+        if (lastBad != -1 && FOnEncodingError) FOnEncodingError(*this, lastBad);
     }
     if (fn != FFileName) SetModified();
 }
@@ -203,12 +209,15 @@ void TIni::SaveToFile(const std::u16string& fn, std::optional<TTextEncoding> aEn
     const std::u16string text = RenderText();
     const bool empty = isEmpty();
     if (aEncoding) FEncoding = aEncoding;
+    bool saved = true;
     if (empty) {
-        if (platform::FileExists(fn)) platform::RemoveFile(fn);
+        if (platform::FileExists(fn)) saved = platform::RemoveFile(fn);
     } else {
-        SaveListToFile(text, fn);
+        saved = SaveListToFile(text, fn);
     }
-    FModified = false;
+    // A failed save stays silent but keeps the changes pending, so that a later save (at the
+    // latest when the document is freed) tries again instead of dropping them.
+    FModified = !saved;
     FFileTime = FileTimeOf(FFileName);
 }
 
@@ -216,7 +225,7 @@ void TIni::Save() {
     if (FModified) SaveToFile(FFileName, FEncoding);
 }
 
-void TIni::SaveListToFile(std::u16string_view lines, const std::u16string& fn) {
+bool TIni::SaveListToFile(std::u16string_view lines, const std::u16string& fn) {
     bool written = false;
     try {
         const std::u16string folder = folderOf(fn);
@@ -233,21 +242,23 @@ void TIni::SaveListToFile(std::u16string_view lines, const std::u16string& fn) {
     else
         SaveFailed();
     // The stand-by copy gets one attempt; a failure there does not start another.
-    if (FTryAgain && !FRetrying) SaveToVirtualFolder(fn);
+    if (FTryAgain && !FRetrying) written = SaveToVirtualFolder(fn);
+    return written;
 }
 
-void TIni::SaveToVirtualFolder(const std::u16string& fn) {
+bool TIni::SaveToVirtualFolder(const std::u16string& fn) {
     const TFlagScope retrying(FRetrying);
     std::u16string standBy;
     try {
         standBy = FVirtualFolder(fn);
     } catch (...) {
-        return;
+        return false;
     }
-    if (standBy.empty()) return;
+    if (standBy.empty()) return false;
     const std::u16string folder = folderOf(standBy);
     if (!folder.empty()) platform::CreateFolders(folder);
     SaveToFile(standBy, FEncoding);
+    return !FModified;
 }
 
 std::int32_t TIni::AnsiReadInteger(std::string_view section, std::string_view key, std::int32_t def) {

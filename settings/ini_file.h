@@ -79,8 +79,9 @@ public:
 
 private:
     // One write attempt of the rendered lines (each ended by CR LF), with the retry.
-    void SaveListToFile(std::u16string_view lines, const std::u16string& fn);
-    void SaveToVirtualFolder(const std::u16string& fn);
+    // Both answer whether the text reached a file (the original or the stand-by copy).
+    bool SaveListToFile(std::u16string_view lines, const std::u16string& fn);
+    bool SaveToVirtualFolder(const std::u16string& fn);
 
     std::u16string FFileName;
     double FFileTime = 0;
