@@ -241,7 +241,7 @@ bool InitWindowsDir(std::u16string_view reported) {
     if (valid) {
         GWindowsDir += u'\\';
     } else if (MsgBox) {
-        MsgBox->ErrInfo(u"Windows-Pfad fehlerhaft oder unvollständig");
+        MsgBox->ErrInfo(u"Windows-Pfad fehlerhaft oder unvollst\u00E4ndig");
     }
     return valid;
 }

@@ -127,10 +127,18 @@ void TSForm::Setvisible(bool v) {
 
 LRESULT TSForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
-        case WM_DESTROY:
+        case WM_DESTROY: {
+            // The loop must end with the main form even when its destroy handler raises;
+            // otherwise the process lives on without a window.
+            struct QuitAtEnd {
+                bool main;
+                ~QuitAtEnd() {
+                    if (main) PostQuitMessage(0);
+                }
+            } const quit{isMainForm()};
             wmDestroy();
-            if (isMainForm()) PostQuitMessage(0);
             break;
+        }
         case WM_MOVE: {
             wmMove(LOWORD(lParam), HIWORD(lParam));
             RECT r{};
@@ -160,9 +168,11 @@ LRESULT TSForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
             return wmGetMinMaxInfo(lParam);
         case WM_SYSKEYDOWN: {
             // Alt+F4 and the like close a form only through a menu item whose shortcut names
-            // them: the default procedure never sees the key.
+            // them: the default procedure never sees those keys. Alt alone and F10 still go
+            // there, since that is how the keyboard reaches the menu bar.
             WPARAM key = wParam;
             wmKeyDown(key);
+            if (wParam == VK_MENU || wParam == VK_F10) break;
             return 0;
         }
         case WM_COMMAND: {

@@ -18,7 +18,7 @@ std::u16string KeyName(unsigned k, TLanguages1 menuLanguage) {
     }
     if (k == VK_OEM_PLUS) return u"'+'";
     const auto& row = KeyNames[static_cast<TLanguages>(menuLanguage)];
-    const auto* const code = std::find(KeyNameCodes.begin() + 1, KeyNameCodes.end(), k);
+    const auto code = std::find(KeyNameCodes.begin() + 1, KeyNameCodes.end(), k);
     return std::u16string(row[code == KeyNameCodes.end() ? 0 : static_cast<std::size_t>(code - KeyNameCodes.begin())]);
 }
 

@@ -10,6 +10,7 @@
 #include "common/wtext.h"
 #include "smallib/gdi_handles.h"
 #include "smallib/report.h"
+#include "smallib/window_proc.h"
 #include "tests/smallib/framework_test_support.h"
 
 namespace {
@@ -104,6 +105,16 @@ TEST_F(Form, CloseProtocolDestroysOrHides) {
         app->DestroyAllForms();
         takeQuitMessage();
     }
+}
+
+TEST_F(Form, MainFormEndsTheLoopEvenWhenItsDestroyHandlerRaises) {
+    ProbeForm* form = makeForm<ProbeForm>(log, u"RaisingProbe");
+    ASSERT_NE(form, nullptr);
+    form->onDestroy = [] { throw Exception(u"boom"); };
+    DestroyWindow(form->Handle());
+    EXPECT_TRUE(takeQuitMessage()) << "else the process would live on without a window";
+    ASSERT_TRUE(HasPendingException());
+    TakePendingException();
 }
 
 TEST_F(Form, CommandResultIsAMessageTheFormSendsItself) {
@@ -243,6 +254,11 @@ TEST_F(Form, ShortcutTextOfAMenuItemChoosesItsCommand) {
     pumpMessagesLeavingQuit();
     EXPECT_TRUE(IsWindow(bare->Handle())) << "no item names Alt+F4";
     EXPECT_EQ(log.count("default WM_SYSKEYDOWN " + std::to_string(VK_F4)), 0);
+    // Alt alone and F10 open the menu bar, which only the default procedure does.
+    for (const WPARAM menuKey : {WPARAM{VK_MENU}, WPARAM{VK_F10}}) {
+        SendMessageW(bare->Handle(), WM_SYSKEYDOWN, menuKey, 0);
+        EXPECT_EQ(log.count("default WM_SYSKEYDOWN " + std::to_string(menuKey)), 1) << menuKey;
+    }
 
     HWND const wnd = form->Handle();
     log.clear();

@@ -77,7 +77,10 @@ LRESULT ProbeForm::wmMouseWheel(WPARAM keys, WPARAM delta, int x, int y) {
     return TSForm::wmMouseWheel(keys, delta, x, y);
 }
 
-void ProbeForm::wmDestroy() { FLog.add("wmDestroy"); }
+void ProbeForm::wmDestroy() {
+    FLog.add("wmDestroy");
+    if (onDestroy) onDestroy();
+}
 
 int ProbeForm::wmGetMinMaxInfo(LPARAM lParam) {
     FLog.add("wmGetMinMaxInfo");

@@ -74,6 +74,7 @@ public:
     std::function<int(MINMAXINFO* info)> onGetMinMaxInfo;
     std::function<void(HDC dc)> onPaint;
     std::function<void(UINT Msg)> onMessage;
+    std::function<void()> onDestroy;
 
     std::vector<std::string> copiedData;
 
