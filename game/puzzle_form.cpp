@@ -167,7 +167,7 @@ int TSForm1::wmKeyDown(WPARAM& vKey) {
     }
     // The menu shows "F1" and "Alt+F4" beside its items, so those keys must choose them;
     // every other key stays away from the default window procedure as before.
-    if (vKey != VK_CONTROL && vKey != VK_SHIFT) TranslateShortcut(vKey);
+    if (vKey != VK_CONTROL && vKey != VK_SHIFT && vKey != VK_MENU) TranslateShortcut(vKey);
     return 0;
 }
 
@@ -297,7 +297,7 @@ RECT TSForm1::savedBounds() const {
     return r;
 }
 
-void TSForm1::wmDestroy() {
+void TSForm1::writeOptions() const {
     if (UserSettings) {
         const RECT r = savedBounds();
         UserSettings->writeInteger(WindowSection, u"Left", r.left);
@@ -310,7 +310,20 @@ void TSForm1::wmDestroy() {
         UserSettings->writeInteger(NoSection, u"Merge", MergeCount);
         UserSettings->writeInteger(NoSection, u"Language", LabelLanguage);
     }
+}
+
+void TSForm1::wmDestroy() {
+    writeOptions();
     gameSound(u"!buf");
+}
+
+LRESULT TSForm1::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (Msg == WM_ENDSESSION && wParam) {
+        writeOptions();
+        if (UserSettings) UserSettings->Save();
+        return 0;
+    }
+    return TSForm::wndProc(Msg, wParam, lParam);
 }
 
 void TSForm1::bringOntoMonitor() {

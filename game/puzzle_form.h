@@ -33,8 +33,8 @@ inline constexpr std::int32_t ExpertMergeCount = 200;
 
 // The program's only window. All game state lives in the board's globals (game/board.h) and
 // the cell geometry in those of the painting (game/tile_paint.h). Options are read once in
-// CreatePuzzleForm and written once in wmDestroy, except "Sound", which is written whenever
-// the menu toggles it.
+// CreatePuzzleForm and written in wmDestroy (or when the session ends), except "Sound",
+// which is written whenever the menu toggles it.
 class TSForm1 : public TSForm {
 public:
     // Form "ZIB" with menu "ZIB", icon "MAINICON" and the light grey background.
@@ -61,6 +61,9 @@ public:
     void wmSize(WORD sizeType, int width, int height) override;
     // Writes geometry, font and options to UserSettings, then plays "!buf" to its end.
     void wmDestroy() override;
+    // When Windows ends the session it ends the process without destroying the window: the
+    // options are written and saved at WM_ENDSESSION, or they would be lost.
+    LRESULT wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override;
 
     // Recomputes the cells for the current BoardSize, then starts a new game.
     void Redraw();
@@ -73,6 +76,8 @@ private:
 
     // The geometry to save: the normal (restored) rectangle while minimized or maximized.
     RECT savedBounds() const;
+    // Geometry, font and options into UserSettings.
+    void writeOptions() const;
     // A window restored entirely off every monitor comes back onto the primary one.
     void bringOntoMonitor();
 

@@ -47,6 +47,7 @@ public:
     using Key = std::pair<std::u16string, std::u16string>;
     std::map<Key, std::u16string> values;
     std::vector<Key> writes;  // in order
+    int saves = 0;
 
     void ClearSection(const std::u16string&) override {}
     bool readBool(const std::u16string& s, const std::u16string& k, bool def) override {
@@ -71,7 +72,7 @@ public:
     }
     void writeList(const std::u16string&, const TStrings&) override {}
     void writeString(const std::u16string& s, const std::u16string& k, const std::u16string& v) override { store(s, k, v); }
-    void Save() override {}
+    void Save() override { ++saves; }
     void SaveBackup() override {}
 
 private:
@@ -603,6 +604,19 @@ TEST_F(PuzzleWindow, DestructionWritesGeometryFontAndOptionsThenPlaysTheClosingS
     for (const auto& [key, value] : expected) EXPECT_EQ(stored(key.first, key.second), value) << utf8(key.second);
     EXPECT_EQ(settings->writes.size(), expected.size()) << "\"Sound\" is written only by its command";
     EXPECT_EQ(sounds, std::vector<std::u16string>{u"!buf"});
+}
+
+TEST_F(PuzzleWindow, EndOfTheSessionWritesAndSavesTheOptions) {
+    create();
+    command(IDM_BEGINNER);
+    // Windows ends the process after WM_ENDSESSION without destroying the window.
+    SendMessageW(PuzzleForm->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(settings->writes.empty()) << "the session goes on";
+    SendMessageW(PuzzleForm->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(stored(u"", u"Merge"), u"10");
+    EXPECT_EQ(stored(u"Window", u"FontName"), u"Times New Roman");
+    EXPECT_EQ(settings->saves, 1);
+    EXPECT_TRUE(sounds.empty()) << "no closing sound: the window stays";
 }
 
 TEST_F(PuzzleWindow, MinimizedWindowSavesItsNormalPlace) {
