@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake make g++ g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-apps imagemagick
       googletest libbenchmark-dev clang-14 libclang-rt-14-dev libinih-dev libsimpleini-dev
-      fonts-liberation fonts-dejavu-core chromium)
+      fonts-liberation fonts-dejavu-core chromium python3)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
