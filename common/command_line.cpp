@@ -3,27 +3,10 @@
 
 #include <windows.h>
 
-#include <vector>
 
+#include "common/platform.h"
 #include "common/text_helpers.h"
 #include "common/wtext.h"
-
-namespace {
-
-// The program file's full path, however long it is.
-std::u16string moduleFileName() {
-    std::vector<wchar_t> buf(MAX_PATH + 1);
-    while (buf.size() <= 0x8000) {
-        const DWORD size = static_cast<DWORD>(buf.size());
-        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), size);
-        if (n == 0) return {};
-        if (n < size) return U(buf.data(), n);
-        buf.resize(buf.size() * 2);
-    }
-    return {};
-}
-
-}  // namespace
 
 std::u16string commandLineItemOf(std::u16string_view commandLine, int index) {
     if (index < 0) return {};
@@ -39,7 +22,7 @@ std::u16string commandLineItemOf(std::u16string_view commandLine, int index) {
 
 void CommandLineItem(int index, std::u16string& s) {
     if (index == 0) {
-        s = moduleFileName();
+        s = platform::ModulePath();
         return;
     }
     s = commandLineItemOf(U(GetCommandLineW()), index);

@@ -100,56 +100,36 @@ void ResolveRegPath(std::u16string_view path, HKEY& root, std::u16string& keyPat
     char16_t prefix = path[0];
     if (prefix >= u'a' && prefix <= u'z') prefix = static_cast<char16_t>(prefix - u'a' + u'A');
     const std::u16string_view rest = path.substr(1);
-    switch (prefix) {
-        case u'A':
-            root = HKEY_CURRENT_USER;
-            keyPath = concat(u"\\Software\\Kvor\\Nodrix.Exe\\Projects\\", project, rest);
-            break;
-        case u'C':
-            root = HKEY_CLASSES_ROOT;
-            keyPath = std::u16string(rest);
-            break;
-        case u'E':
-            root = HKEY_CURRENT_USER;
-            keyPath = concat(u"\\Software\\Kvor", rest);
-            break;
-        case u'F':
-            root = HKEY_CURRENT_USER;
-            keyPath = concat(u"\\Software\\Microsoft\\Windows\\Currentversion\\Explorer\\Shell Folders", rest);
-            break;
-        case u'H':
-            root = HKEY_LOCAL_MACHINE;
-            keyPath = concat(u"\\Software\\Kvor\\Nodrix.Exe", rest);
-            break;
-        case u'K':
-            root = HKEY_LOCAL_MACHINE;
-            keyPath = concat(u"\\Software\\Classes", rest);
-            break;
-        case u'M':
-            root = HKEY_LOCAL_MACHINE;
-            keyPath = std::u16string(rest);
-            break;
-        case u'P':
-            root = HKEY_LOCAL_MACHINE;
-            keyPath = concat(u"\\Software\\Kvor\\Nodrix.Exe\\Projects\\", project, rest);
-            break;
-        case u'R':
-            root = HKEY_LOCAL_MACHINE;
-            keyPath = concat(u"\\Software\\Kvor", rest);
-            break;
-        case u'V':
-            root = HKEY_LOCAL_MACHINE;
-            keyPath = concat(u"\\Software\\Microsoft\\Windows\\Currentversion", rest);
-            break;
-        case u'Z':
-            root = HKEY_CURRENT_USER;
-            keyPath = concat(u"\\Software\\Classes", rest);
-            break;
-        default:  // "U\" and every other character
-            root = HKEY_CURRENT_USER;
-            keyPath = std::u16string(rest);
-            break;
+
+    // The one-letter shortcuts: root key and base path; the project's name follows the base
+    // path of "A\" and "P\". "U\" and every letter not listed name HKEY_CURRENT_USER itself.
+    struct Shortcut {
+        char16_t letter;
+        HKEY root;
+        std::u16string_view base;
+        bool withProject;
+    };
+    static const Shortcut shortcuts[] = {
+        {u'A', HKEY_CURRENT_USER, u"\\Software\\Kvor\\Nodrix.Exe\\Projects\\", true},
+        {u'C', HKEY_CLASSES_ROOT, u"", false},
+        {u'E', HKEY_CURRENT_USER, u"\\Software\\Kvor", false},
+        {u'F', HKEY_CURRENT_USER, u"\\Software\\Microsoft\\Windows\\Currentversion\\Explorer\\Shell Folders", false},
+        {u'H', HKEY_LOCAL_MACHINE, u"\\Software\\Kvor\\Nodrix.Exe", false},
+        {u'K', HKEY_LOCAL_MACHINE, u"\\Software\\Classes", false},
+        {u'M', HKEY_LOCAL_MACHINE, u"", false},
+        {u'P', HKEY_LOCAL_MACHINE, u"\\Software\\Kvor\\Nodrix.Exe\\Projects\\", true},
+        {u'R', HKEY_LOCAL_MACHINE, u"\\Software\\Kvor", false},
+        {u'V', HKEY_LOCAL_MACHINE, u"\\Software\\Microsoft\\Windows\\Currentversion", false},
+        {u'Z', HKEY_CURRENT_USER, u"\\Software\\Classes", false},
+    };
+    for (const Shortcut& shortcut : shortcuts) {
+        if (shortcut.letter != prefix) continue;
+        root = shortcut.root;
+        keyPath = concat(shortcut.base, shortcut.withProject ? project : std::u16string_view(), rest);
+        return;
     }
+    root = HKEY_CURRENT_USER;
+    keyPath = std::u16string(rest);
 }
 
 void AppendPlainPath(std::u16string& keyPath, std::u16string_view path) {

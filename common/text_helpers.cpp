@@ -188,6 +188,12 @@ void DelBackslash(std::u16string& s) {
     if (!s.empty() && s.back() == platform::PathSeparator()) s.pop_back();
 }
 
+std::u16string FolderOf(std::u16string_view path) {
+    const std::u16string_view separators = platform::PathSeparator() == u'\\' ? u"\\/" : u"/";
+    const std::size_t sep = path.find_last_of(separators);
+    return sep == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, sep));
+}
+
 bool IsFolderWritable(std::u16string_view dir) {
     std::u16string probe(dir);
     AddBackslash(probe);

@@ -100,6 +100,9 @@ bool TextToBool(std::u16string_view s);
 void AddBackslash(std::u16string& s);
 // Removes one separator from the end of s, if there is one.
 void DelBackslash(std::u16string& s);
+// The folder part of a path, without its last separator (on Windows "\\" or "/"); empty for a
+// bare file name.
+std::u16string FolderOf(std::u16string_view path);
 
 // True when the file "$~test~$.$$$" can be created (and is deleted again) in dir.
 bool IsFolderWritable(std::u16string_view dir);

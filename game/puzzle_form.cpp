@@ -167,7 +167,7 @@ int TSForm1::wmKeyDown(WPARAM& vKey) {
     }
     // The menu shows "F1" and "Alt+F4" beside its items, so those keys must choose them;
     // every other key stays away from the default window procedure as before.
-    if (vKey != VK_CONTROL && vKey != VK_SHIFT && vKey != VK_MENU) TranslateShortcut(vKey);
+    TranslateShortcut(vKey);
     return 0;
 }
 

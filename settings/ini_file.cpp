@@ -4,18 +4,12 @@
 #include "common/exceptions.h"
 #include "common/msgbox.h"
 #include "common/platform.h"
+#include "common/text_helpers.h"
 
 namespace {
 
 // One tenth of a minute, in days: how long changes may wait before a read writes them.
 constexpr double pendingChangesMaxAge = 10.0 / 86400.0;
-
-// The folder part of a path; empty for a bare file name.
-std::u16string folderOf(std::u16string_view path) {
-    const std::u16string_view separators = platform::PathSeparator() == u'\\' ? u"\\/" : u"/";
-    const std::size_t sep = path.find_last_of(separators);
-    return sep == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, sep));
-}
 
 bool isUtf16(TTextEncoding e) { return e == TTextEncoding::Utf16LE || e == TTextEncoding::Utf16BE; }
 
@@ -228,7 +222,7 @@ void TIni::Save() {
 bool TIni::SaveListToFile(std::u16string_view lines, const std::u16string& fn) {
     bool written = false;
     try {
-        const std::u16string folder = folderOf(fn);
+        const std::u16string folder = FolderOf(fn);
         if (!folder.empty()) platform::CreateFolders(folder);
         const TTextEncoding e = FEncoding.value_or(TTextEncoding::Ansi);
         std::string bytes(Preamble(e));
@@ -255,7 +249,7 @@ bool TIni::SaveToVirtualFolder(const std::u16string& fn) {
         return false;
     }
     if (standBy.empty()) return false;
-    const std::u16string folder = folderOf(standBy);
+    const std::u16string folder = FolderOf(standBy);
     if (!folder.empty()) platform::CreateFolders(folder);
     SaveToFile(standBy, FEncoding);
     return !FModified;

@@ -6,22 +6,13 @@
 
 #include "common/exceptions.h"
 #include "common/platform.h"
+#include "common/text_helpers.h"
 #include "settings/user_settings_folder.h"
-
-namespace {
-
-// The folder part of a path, without its last separator; empty for a bare name.
-std::u16string folderOf(std::u16string_view path) {
-    const std::size_t sep = path.find_last_of(platform::PathSeparator());
-    return sep == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, sep));
-}
-
-}  // namespace
 
 // --- TUserSettingsFile ---------------------------------------------------------------------
 
 TUserSettingsFile::TUserSettingsFile(const std::u16string& progName) {
-    const std::u16string folder = folderOf(progName);
+    const std::u16string folder = FolderOf(progName);
     if (!folder.empty()) platform::CreateFolders(folder);
     FIni = std::make_unique<TIni>(progName, TTextEncoding::Utf8, nullptr, nullptr);
 }
@@ -85,24 +76,27 @@ void TUserSettingsFile::SaveBackup() {
 
 std::u16string CutAtNul(std::u16string_view s) { return std::u16string(s.substr(0, s.find(u'\0'))); }
 
-std::u16string EncodeLineBreaks(std::u16string s) {
+namespace {
+
+// Replaces every cr by crMark and every lf by lfMark.
+std::u16string replaceLineBreaks(std::u16string s, char16_t cr, char16_t lf, char16_t crMark, char16_t lfMark) {
     for (char16_t& c : s) {
-        if (c == u'\r')
-            c = u'\uFFF1';
-        else if (c == u'\n')
-            c = u'\uFFF2';
+        if (c == cr)
+            c = crMark;
+        else if (c == lf)
+            c = lfMark;
     }
     return s;
 }
 
+}  // namespace
+
+std::u16string EncodeLineBreaks(std::u16string s) {
+    return replaceLineBreaks(std::move(s), u'\r', u'\n', u'\uFFF1', u'\uFFF2');
+}
+
 std::u16string DecodeLineBreaks(std::u16string s) {
-    for (char16_t& c : s) {
-        if (c == u'\uFFF1')
-            c = u'\r';
-        else if (c == u'\uFFF2')
-            c = u'\n';
-    }
-    return s;
+    return replaceLineBreaks(std::move(s), u'\uFFF1', u'\uFFF2', u'\r', u'\n');
 }
 
 std::u16string BackupFileName(std::u16string_view fn) {
@@ -130,7 +124,7 @@ void MigrateFromLocal(const std::u16string& path) {
     if (at == std::u16string::npos) return;
     const std::u16string localPath = path.substr(0, at) + std::u16string(local) + path.substr(at + roaming.size());
     if (!platform::FileExists(localPath)) return;
-    const std::u16string folder = folderOf(path);
+    const std::u16string folder = FolderOf(path);
     if (!platform::CreateFolders(folder) || !platform::CopyFileNoOverwrite(localPath, path))
         throw EOSError(u"Die Datei " + localPath + u" kann nicht nach " + path + u" kopiert werden.", 0);
 }

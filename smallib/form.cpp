@@ -241,7 +241,7 @@ int TSForm::HandleCommand(WORD id, WORD NotifyCode) {
 }
 
 int TSForm::wmKeyDown(WPARAM& vKey) {
-    if (vKey != VK_CONTROL && vKey != VK_SHIFT && TranslateShortcut(vKey)) return 0;
+    if (TranslateShortcut(vKey)) return 0;
     return TSWinCtrl::wmKeyDown(vKey);
 }
 
@@ -340,6 +340,8 @@ void TSForm::LoadLangString(int id, std::u16string& s) {
 }
 
 bool TSForm::TranslateShortcut(WPARAM k) {
+    // A modifier pressed on its own names no menu item.
+    if (k == VK_CONTROL || k == VK_SHIFT || k == VK_MENU) return false;
     std::u16string keyText;
     std::u16string prefix;
     if (CtrlDown()) {

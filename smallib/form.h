@@ -118,6 +118,7 @@ public:
 
     // Builds the text that names key k (with an "Alt+" prefix while Alt is down) and posts the
     // command of the first enabled menu item whose shortcut text (behind the tab) is that text.
+    // Ctrl, Shift or Alt pressed alone choose nothing.
     bool TranslateShortcut(WPARAM k);
     // String resource id of the program; empty when there is none.
     void LoadLangString(int id, std::u16string& s);

@@ -55,13 +55,6 @@ LRESULT TSWinCtrl::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
             if (data) wmCopyData(data->dwData, data->cbData, data->lpData);
             return 1;
         }
-        case WM_KEYDOWN: {
-            WPARAM key = wParam;
-            if (wmKeyDown(key) == 0) return 0;
-            // Not handled: the default procedure sees the key as the handler left it, without
-            // the handler being asked a second time.
-            return DefProc(Msg, key, lParam);
-        }
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
         case WM_SYSCHAR:
