@@ -274,6 +274,8 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
 }
 
 int TSForm1::wmInitMenuPopup(HMENU, int, bool) {
+    // A key looking for its menu item opens no menu: the board must not flicker for it.
+    if (SearchingShortcut()) return 0;
     // The Cyrillic variant of the face is realised once for every menu that opens; the
     // character set goes back at once. Each change re-creates the font and repaints.
     const std::uint8_t charSet = font().CharSet();

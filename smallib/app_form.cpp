@@ -29,6 +29,10 @@ LRESULT TSApplicationForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
         case WM_NULL:
             return 0;
+        case WM_CLOSE:
+            // Any program can find this window by its class name and ask it to close; it lives
+            // as long as the application, which destroys it at the end.
+            return 0;
         case WM_COPYDATA:
             if (Application && lParam) routeCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
             return 1;

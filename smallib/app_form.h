@@ -8,7 +8,8 @@
 // Receives what other programs send to the application: WM_COMMAND 595 sets the application's
 // Notification, any other command goes to the main form's HandleCommand, and WM_COPYDATA is
 // routed to the form named in the upper half of dwData (the main form when no form has that
-// window). The command 3000 never arrives here: the message loop takes it first.
+// window). The command 3000 never arrives here: the message loop takes it first. WM_CLOSE is
+// ignored: the window ends with the application, not when another program asks.
 class TSApplicationForm : public TSForm {
 public:
     using TSForm::TSForm;

@@ -46,13 +46,15 @@ bool isKeyMessage(const MSG& msg) { return msg.message == WM_KEYDOWN || msg.mess
 WORD TSApplication::Run() {
     if (FMainForm) {
         HWND const main = FMainForm->Handle();
-        // Failures before the loop runs are not the loop's to report: they leave Run.
+        // What fails while the main form starts and first shows itself is reported as in the
+        // loop: the program must come up all the same.
         SendMessageW(main, WM_COMMAND, cmStart, 0);
-        RethrowPendingException();
+        reportPendingExceptions(WM_COMMAND);
         if (FMainForm) {
             ShowWindow(main, FMainForm->WasMaximized() ? SW_SHOWMAXIMIZED : startupShowCommand());
+            reportPendingExceptions(WM_SHOWWINDOW);
             UpdateWindow(main);
-            RethrowPendingException();
+            reportPendingExceptions(WM_PAINT);
         }
     }
     MSG msg{};

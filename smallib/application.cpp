@@ -1,6 +1,8 @@
 // The application object with its form list and main form, the screen object, and the framework's start and end.
 #include "smallib/application.h"
 
+#include <objbase.h>
+
 #include "smallib/about_box.h"
 #include "smallib/app_form.h"
 #include "smallib/form.h"
@@ -15,6 +17,9 @@ HCURSOR ArrowCursor = nullptr;
 namespace {
 
 int frameworkStarts = 0;
+// The shell (ShellExecuteW) needs COM, apartment-threaded, on the thread that calls it: the
+// user-interface thread, which is the thread that starts the framework.
+bool comStarted = false;
 
 void showFormAboutBox(TSForm& form, TAboutInfo* aboutInfo) { ShowAboutBox(form.Handle(), aboutInfo); }
 
@@ -85,6 +90,7 @@ void TSApplication::DestroyAllForms() {
 
 void StartFramework() {
     if (frameworkStarts++ > 0) return;
+    comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     Screen = std::make_unique<TSScreen>();
     HandCursor = LoadCursorW(nullptr, IDC_HAND);
     ArrowCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -96,4 +102,6 @@ void EndFramework() {
     AboutBoxProc = nullptr;
     UnregisterWindowClasses();
     Screen.reset();
+    if (comStarted) CoUninitialize();
+    comStarted = false;
 }

@@ -59,8 +59,9 @@ public:
     // was started) and dispatches messages until WM_QUIT; returns the low word of the quit
     // message's wParam. A std::exception raised by a handler is reported in an information box
     // ("Message " and the message number in hexadecimal, then the exception's text) and the
-    // loop goes on; one whose message is exactly "Stopped" is dropped silently. Anything
-    // thrown that is not a std::exception leaves Run.
+    // loop goes on; one whose message is exactly "Stopped" is dropped silently. So is one
+    // raised by the start command or the first show and paint (with the number of WM_COMMAND,
+    // WM_SHOWWINDOW or WM_PAINT). Anything thrown that is not a std::exception leaves Run.
     WORD Run();
     // Dispatches every message waiting in the queue, then returns. An exception a handler
     // raised is rethrown here. A quit message stays in the queue (it is posted again), so that
@@ -150,7 +151,8 @@ extern HCURSOR HandCursor;
 extern HCURSOR ArrowCursor;
 
 // Start and end of the framework, once each (a counter guards against repeats): the start
-// creates the screen object, loads the cursors and installs the about box for the forms; the
-// end unregisters every window class the framework registered and frees the screen object.
+// initialises COM for the calling (user-interface) thread, creates the screen object, loads
+// the cursors and installs the about box for the forms; the end unregisters every window class
+// the framework registered, frees the screen object and releases COM again.
 void StartFramework();
 void EndFramework();

@@ -53,6 +53,10 @@ bool TSForm::CreateWnd() {
     // The window procedure would free the object if the window died during its creation;
     // this frame keeps it alive so that CreateForm can tell and free it.
     const DCState saved = beginMessage();
+    // What the handlers of the creation messages (WM_NCCREATE, WM_GETMINMAXINFO, WM_CREATE,
+    // the first WM_SIZE) raise is dropped with the rest: left pending, it would end the
+    // program before its loop ran.
+    const std::size_t heldBefore = PendingExceptionCount();
     try {
         HWND const owner = FOwnerWindow ? FOwnerWindow->Handle() : nullptr;
         HWND const wnd = CreateWindowExW(0, W(FFormName), W(FCaption), Style, FLeft, FTop, FWidth, FHeight, owner,
@@ -72,6 +76,7 @@ bool TSForm::CreateWnd() {
     } catch (...) {
         // Creation completes whatever a handler raised; the window decides whether it exists.
     }
+    DropPendingExceptionsAfter(heldBefore);
     endMessage(saved);
     return !FWindowGone && FHandle;
 }
@@ -80,6 +85,8 @@ TSForm::~TSForm() {
     if (FMenuHidden && FHiddenMenu) DestroyMenu(FHiddenMenu);
     if (Application) {
         Application->FFormList.Remove(this);
+        // Reports and notifications go through the hidden form: nobody may reach it once gone.
+        if (Application->FApplicationForm == this) Application->FApplicationForm = nullptr;
         if (Application->FMainForm == this) {
             Application->FMainForm = nullptr;
             MainWnd = nullptr;
@@ -167,12 +174,15 @@ LRESULT TSForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         case WM_GETMINMAXINFO:
             return wmGetMinMaxInfo(lParam);
         case WM_SYSKEYDOWN: {
+            // Alt alone opens the menu bar: the base dispatch hands it to the default procedure.
+            if (wParam == VK_MENU) break;
             // Alt+F4 and the like close a form only through a menu item whose shortcut names
-            // them: the default procedure never sees those keys. Alt alone and F10 still go
-            // there, since that is how the keyboard reaches the menu bar.
+            // them: the default procedure never sees those keys. F10 still goes there, unless
+            // an item named it, since that is how the keyboard reaches the menu bar.
+            FShortcutChosen = false;
             WPARAM key = wParam;
             wmKeyDown(key);
-            if (wParam == VK_MENU || wParam == VK_F10) break;
+            if (wParam == VK_F10 && !FShortcutChosen) return DefProc(Msg, wParam, lParam);
             return 0;
         }
         case WM_COMMAND: {
@@ -355,10 +365,19 @@ bool TSForm::TranslateShortcut(WPARAM k) {
     if (AltDown()) keyText += u"Alt+";
     keyText += KeyName(static_cast<unsigned>(k), FMenuLanguage);
     MakeUpper(keyText);
-    const WORD id = FindShortcutItem(FHandle, GetMenu(), keyText);
+    WORD id = 0;
+    {
+        FSearchingShortcut = true;
+        struct SearchEnd {
+            bool& searching;
+            ~SearchEnd() { searching = false; }
+        } const searchEnd{FSearchingShortcut};
+        id = FindShortcutItem(FHandle, GetMenu(), keyText);
+    }
     if (id == 0) return false;
     // Posted: the command runs after the key message has been handled completely.
     PostMessageW(FHandle, WM_COMMAND, id, 0);
+    FShortcutChosen = true;
     return true;
 }
 

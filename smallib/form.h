@@ -120,6 +120,9 @@ public:
     // command of the first enabled menu item whose shortcut text (behind the tab) is that text.
     // Ctrl, Shift or Alt pressed alone choose nothing.
     bool TranslateShortcut(WPARAM k);
+    // True while TranslateShortcut searches the menu: the WM_INITMENUPOPUP it sends then lets
+    // the form update items, but no menu is opening on the screen.
+    bool SearchingShortcut() const noexcept { return FSearchingShortcut; }
     // String resource id of the program; empty when there is none.
     void LoadLangString(int id, std::u16string& s);
 
@@ -194,6 +197,8 @@ private:
     bool isMainForm() const noexcept;
 
     TSWinCtrl* FOwnerWindow;
+    bool FSearchingShortcut = false;
+    bool FShortcutChosen = false;
     std::u16string FCaption;
     std::u16string FMenuName;
 };

@@ -49,7 +49,9 @@ LRESULT CALLBACK SWndProc(HWND hwnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         if (Msg == WM_GETMINMAXINFO && result != 0) result = DefWindowProcW(hwnd, Msg, wParam, lParam);
     } catch (...) {
         holdException(std::current_exception());
-        result = 0;
+        // A zero answer to WM_NCCREATE would cancel the window, and with it the program's
+        // main form: the window is made all the same.
+        result = Msg == WM_NCCREATE ? DefWindowProcW(hwnd, Msg, wParam, lParam) : 0;
     }
     if (Msg == WM_NCDESTROY && !obj->FWindowGone) {
         // A handler kept the message from the base dispatch: the window is gone all the same.
@@ -67,6 +69,12 @@ std::exception_ptr TakePendingException() noexcept {
     std::exception_ptr e = std::move(pendingExceptions.front());
     pendingExceptions.pop_front();
     return e;
+}
+
+std::size_t PendingExceptionCount() noexcept { return pendingExceptions.size(); }
+
+void DropPendingExceptionsAfter(std::size_t count) noexcept {
+    if (pendingExceptions.size() > count) pendingExceptions.resize(count);
 }
 
 void RethrowPendingException() {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <exception>
 
 class TSWinCtrl0;
@@ -18,7 +19,8 @@ inline constexpr int WindowExtraBytes = ObjectSlotOffset + static_cast<int>(size
 // DefWindowProcW as well when the object's wndProc returns nonzero. A device context that the
 // object takes during a message is released when the message ends. An exception thrown by a
 // handler stops at this procedure: it is held for the message loop (below) and the message
-// answers 0.
+// answers 0; WM_NCCREATE answers what the default procedure answers, so that the window is
+// still created.
 LRESULT CALLBACK SWndProc(HWND hwnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // The object bound to a window of the framework; null for any other window.
@@ -31,3 +33,7 @@ bool HasPendingException() noexcept;
 std::exception_ptr TakePendingException() noexcept;
 // Rethrows the oldest held exception, if any, on the caller's (C++) stack.
 void RethrowPendingException();
+// How many exceptions are held; with DropPendingExceptionsAfter a caller forgets those that
+// the handlers of one call raised (a window's creation completes whatever they raise).
+std::size_t PendingExceptionCount() noexcept;
+void DropPendingExceptionsAfter(std::size_t count) noexcept;

@@ -414,6 +414,23 @@ TEST_F(PuzzleWindow, ShortcutKeysShownInTheMenuChooseTheirItems) {
     EXPECT_EQ(stored(u"", u"Size"), u"4") << "closing by the key writes the settings too";
 }
 
+// The shortcut search looks into every pop-up; that must not recreate the font and repaint
+// the board, whereas a menu that really opens still realises the Cyrillic face.
+TEST_F(PuzzleWindow, KeysThatChooseNothingRepaintNothing) {
+    create({}, true);
+    HWND const wnd = PuzzleForm->Handle();
+    for (const WPARAM k : {WPARAM{'Q'}, WPARAM{VK_SPACE}, WPARAM{VK_F5}, WPARAM{VK_RETURN}}) {
+        SCOPED_TRACE(k);
+        ValidateRect(wnd, nullptr);
+        key(k);
+        EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE));
+    }
+    EXPECT_EQ(MoveCount, 0);
+    ValidateRect(wnd, nullptr);
+    SendMessageW(wnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(GetMenu(wnd), 0)), 0);
+    EXPECT_TRUE(GetUpdateRect(wnd, nullptr, FALSE));
+}
+
 TEST_F(PuzzleWindow, FontDialogTakesTheFaceButTheCellsKeepDictatingTheHeight) {
     create();
     for (const WORD answer : {IDCANCEL, IDOK}) {

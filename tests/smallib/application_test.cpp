@@ -1,5 +1,6 @@
 // Tests of the application object: the message loop and its reports, the hidden window, Cyrillic keys and the sounds.
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "common/wtext.h"
 #include "smallib/application.h"
 #include "smallib/form.h"
+#include "smallib/window_proc.h"
 #include "tests/smallib/app_test_support.h"
 
 using namespace apptest;
@@ -93,6 +95,97 @@ TEST_F(ApplicationTest, RunReportsExceptionsGoesOnAndEndsWhenAShortcutClosesTheM
     EXPECT_FALSE(IsWindow(wnd));
     EXPECT_EQ(app->MainForm(), nullptr);
     EXPECT_EQ(MainWnd, nullptr);
+}
+
+// Another program closing the hidden window (found by its class name) must neither end it
+// nor leave the reports and the notification check without their window.
+TEST_F(ApplicationTest, HiddenWindowOutlivesACloseFromOutsideAndStillReports) {
+    auto* form = makeForm<HookForm>(u"Reporter");
+    HWND const hidden = app->Handle();
+    form->onLButtonDown = [](int, int) -> int { throw Exception(u"late"); };
+    SendMessageW(hidden, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(IsWindow(hidden));
+    ASSERT_EQ(app->ApplicationForm(), app->GetForm(hidden));
+
+    std::vector<LPARAM> notified;
+    app->SetNotificationProc([&](LPARAM l) { notified.push_back(l); });
+    PostMessageW(form->Handle(), WM_LBUTTONDOWN, 0, 0);
+    PostMessageW(hidden, WM_COMMAND, cmNotificationProc, 5);
+    PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    const BoxCapture boxes;
+    EXPECT_EQ(app->Run(), 0);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, u"S-AppTest_:...\rMessage 201\r(late)");
+    EXPECT_EQ(boxes.boxes()[0].owner, hidden);
+    EXPECT_EQ(notified, std::vector<LPARAM>{5});
+}
+
+// Should the hidden window go all the same, the application forgets it at once and reports
+// through the main form.
+TEST_F(ApplicationTest, ADestroyedHiddenWindowIsForgotten) {
+    auto* form = makeForm<HookForm>(u"Survivor");
+    form->onLButtonDown = [](int, int) -> int { throw Exception(u"alone"); };
+    DestroyWindow(app->Handle());
+    EXPECT_EQ(app->ApplicationForm(), nullptr);
+    EXPECT_EQ(app->Handle(), nullptr);
+    EXPECT_EQ(app->MainForm(), form);
+
+    PostMessageW(form->Handle(), WM_LBUTTONDOWN, 0, 0);
+    PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    const BoxCapture boxes;
+    EXPECT_EQ(app->Run(), 0);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, u":...\rMessage 201\r(alone)");
+}
+
+// A form whose handler fails once for one message of its creation.
+class FailingCreationForm : public TSForm {
+public:
+    explicit FailingCreationForm(UINT failAt) : TSForm(nullptr, u"FailingCreation", u"", u"", WHITE_BRUSH), FFailAt(failAt) {}
+    LRESULT wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override {
+        if (Msg == FFailAt && !FFailed) {
+            FFailed = true;
+            throw Exception(u"creation failed");
+        }
+        return TSForm::wndProc(Msg, wParam, lParam);
+    }
+    int HandleCommand(WORD id, WORD NotifyCode) override {
+        return id == cmStart ? 0 : TSForm::HandleCommand(id, NotifyCode);
+    }
+
+private:
+    UINT FFailAt;
+    bool FFailed = false;
+};
+
+// Creation completes whatever its handlers raise, silently; what fails while the main form
+// first shows itself is reported as in the loop. Either way the program comes up and runs.
+TEST_F(ApplicationTest, AFailureWhileTheMainFormStartsDoesNotStopTheProgram) {
+    const struct {
+        UINT failAt;
+        const char16_t* report;  // null: none
+    } cases[] = {
+        {WM_NCCREATE, nullptr},
+        {WM_CREATE, nullptr},
+        {WM_SIZE, u"S-AppTest_:...\rMessage 18\r(creation failed)"},
+        {WM_PAINT, u"S-AppTest_:...\rMessage 0F\r(creation failed)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failAt);
+        auto* form = TSForm::CreateForm<FailingCreationForm>(c.failAt);
+        ASSERT_NE(form, nullptr);
+        EXPECT_TRUE(IsWindow(form->Handle()));
+        EXPECT_EQ(app->MainForm(), form);
+        EXPECT_FALSE(HasPendingException());
+
+        PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+        const BoxCapture boxes;
+        EXPECT_EQ(app->Run(), 0);
+        EXPECT_EQ(app->MainForm(), nullptr);
+        std::vector<std::u16string> texts;
+        for (const ShownBox& box : boxes.boxes()) texts.push_back(box.text);
+        EXPECT_EQ(texts, c.report ? std::vector<std::u16string>{c.report} : std::vector<std::u16string>{});
+    }
 }
 
 TEST_F(ApplicationTest, WhatIsNoStdExceptionLeavesRun) {
@@ -246,6 +339,23 @@ TEST_F(ApplicationTest, SoundsArePlayedFromResourcesAsTheBytesWrittenShow) {
         samples = soundSamples(raw);
     }
     EXPECT_EQ(samples, longToneSamples);
+}
+
+}  // namespace
+
+namespace {
+
+// The shell's functions need COM on the thread that calls them.
+TEST(FrameworkStart, InitialisesComForTheThreadAndReleasesItAtTheEnd) {
+    StartFramework();
+    const HRESULT inside = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    EXPECT_EQ(inside, S_FALSE) << "already initialised, apartment-threaded";
+    if (SUCCEEDED(inside)) CoUninitialize();
+    EndFramework();
+    // Released: the thread is free to choose another model now.
+    const HRESULT after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_EQ(after, S_OK);
+    if (SUCCEEDED(after)) CoUninitialize();
 }
 
 }  // namespace

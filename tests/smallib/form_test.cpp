@@ -200,7 +200,7 @@ TEST_F(Form, MenuAddItemByTheFirstCharacter) {
 TEST_F(Form, DeleteEmptyPopUpsTidiesEveryLevel) {
     ProbeForm* form = makeForm<ProbeForm>(log, u"MenuProbe", u"FWTESTMENU");
     ASSERT_NE(form, nullptr);
-    for (const WORD id : {113, 115, 116}) form->MenuDeleteItem(id);
+    for (const WORD id : {113, 115, 116, 117}) form->MenuDeleteItem(id);
     form->MenuDeleteItem(101);
     form->DeleteEmptyPopUps();
     EXPECT_EQ(describeMenu(form->GetMenu()), "&Datei[&Beenden\tAlt+F4#6]");
@@ -267,6 +267,21 @@ TEST_F(Form, ShortcutTextOfAMenuItemChoosesItsCommand) {
     pumpMessagesLeavingQuit();
     EXPECT_TRUE(SequenceIs(log, {"wmKeyDown 115", "HandleCommand 6/0", "wmDestroy", "~ProbeForm"}));
     EXPECT_FALSE(IsWindow(wnd));
+}
+
+// F10 normally opens the menu bar; an item that names it is chosen once, and then the menu
+// bar stays closed.
+TEST_F(Form, F10ChoosesItsItemOnce) {
+    ProbeForm* form = makeForm<ProbeForm>(log, u"F10Probe", u"FWTESTMENU");
+    ASSERT_NE(form, nullptr);
+    form->onCommand = [](WORD, WORD) { return 0; };
+    const DefaultProcRecorder recorder(*form, log);
+    log.clear();
+    SendMessageW(form->Handle(), WM_SYSKEYDOWN, VK_F10, 0);
+    pumpMessagesLeavingQuit();
+    EXPECT_EQ(log.count("wmKeyDown " + std::to_string(VK_F10)), 1);
+    EXPECT_EQ(log.count("HandleCommand 117/0"), 1);
+    EXPECT_EQ(log.count("default WM_SYSKEYDOWN " + std::to_string(VK_F10)), 0);
 }
 
 class PaintedCtrl : public TSCtrl {
