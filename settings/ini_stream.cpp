@@ -13,7 +13,8 @@ namespace {
 
 // Parses a whole integer: leading spaces, a sign, then decimal digits or hexadecimal digits
 // after "$", "x", "X", "0x" or "0X", and nothing else. Decimal values must lie within the
-// signed range of `bits`; hexadecimal ones are taken as a bit pattern of that width.
+// signed range of `bits`; hexadecimal ones are taken as a bit pattern of that width and have
+// at most one digit per four bits, leading zeros included.
 bool parseWholeInteger(std::u16string_view s, int bits, std::int64_t& result) {
     std::size_t i = 0;
     while (i < s.size() && s[i] == u' ') ++i;
@@ -31,6 +32,7 @@ bool parseWholeInteger(std::u16string_view s, int bits, std::int64_t& result) {
     const std::uint64_t patternMax = bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
     const std::uint64_t limit = hex ? patternMax : (std::uint64_t{1} << (bits - 1)) - (negative ? 0 : 1);
     const unsigned base = hex ? 16 : 10;
+    if (hex && s.size() - i > static_cast<std::size_t>(bits / 4)) return false;
     std::uint64_t value = 0;
     for (; i < s.size(); ++i) {
         const int digit = HexDigitValue(s[i]);

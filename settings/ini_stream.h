@@ -66,9 +66,10 @@ public:
     void SaveToStream(std::string& st, std::optional<TTextEncoding> aEncoding) const;
 
     bool ReadBool(const std::u16string& section, const std::u16string& key, bool def);
-    // Whole decimal or hexadecimal ("$", "x", "0x") numbers only; invalid text reads as 0.
+    // Whole decimal or hexadecimal ("$", "x", "0x"; at most eight digits) numbers only; invalid
+    // text reads as 0.
     std::int32_t ReadInteger(const std::u16string& section, const std::u16string& key, std::int32_t def);
-    // The same syntax in 64 bits; invalid text reads as def.
+    // The same syntax in 64 bits (sixteen hexadecimal digits); invalid text reads as def.
     std::int64_t ReadInt64(const std::u16string& section, const std::u16string& key, std::int32_t def);
     // A decimal number ("." or "," before the fraction); def when it is not one.
     double ReadFloat(const std::u16string& Section, const std::u16string& Name, double Default);

@@ -185,6 +185,12 @@ TEST(IniStream, IntegerReadsAcceptOnlyWholeNumbers) {
         {u"-$10", -16, -16},
         {u"$FFFFFFFF", -1, 0xFFFFFFFF},
         {u"$100000000", 0, 0x100000000},
+        // Eight hexadecimal digits at most for 32 bits and sixteen for 64, leading zeros too.
+        {u"$00000001", 1, 1},
+        {u"$000000001", 0, 1},
+        {u"-0x000000010", 0, -16},
+        {u"$0000000000000001", 0, 1},
+        {u"$00000000000000001", 0, 99},
         {u"2147483647", 2147483647, 2147483647},
         {u"2147483648", 0, 2147483648},
         {u"-2147483648", std::numeric_limits<std::int32_t>::min(), -2147483648LL},
