@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,14 @@ double EncodeLocalDays(int year, int month, int day, int hour, int minute, int s
 
 // --- Files ---------------------------------------------------------------------------------
 
+// What a look at a path found. Missing only when the system says that the file, or a folder
+// on its way, does not exist. Every other failure (no access, a profile on a server that does
+// not answer, a name the system refuses) is Unreachable: the file may well be there. A folder
+// at the path is Unreachable too: there is something, and it is no file.
+enum class FileState { Missing, Present, Unreachable };
+FileState ProbeFile(std::u16string_view path);
+
+// True when ProbeFile finds a file.
 bool FileExists(std::u16string_view path);
 
 // Last-write time of a file as a local day count; false when the file is missing.
@@ -90,5 +99,15 @@ struct FoundEntry {
 
 // Entries matching a path that may end in a wildcard pattern ("*.*"); empty when none.
 std::vector<FoundEntry> FindEntries(std::u16string_view pattern);
+
+// --- Test seam -----------------------------------------------------------------------------
+
+// While a fault is set, ProbeFile, FileTime, ReadFileBytes and ReadFileHead fail for every path
+// for which it returns a nonzero system error code (a Win32 error on Windows, an errno value on
+// POSIX), as if the system had reported that error. An empty function ends it.
+using FileFault = std::function<int(std::u16string_view path)>;
+void SetFileFault(FileFault fault);
+// The error the fault gives for path; 0 when there is none.
+int InjectedFileError(std::u16string_view path);
 
 }  // namespace platform

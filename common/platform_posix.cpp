@@ -224,12 +224,19 @@ double Now() {
     return toLocalDays(ts);
 }
 
-bool FileExists(std::u16string_view path) {
+FileState ProbeFile(std::u16string_view path) {
     struct stat st {};
-    return ::stat(native(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    int error = InjectedFileError(path);
+    if (error == 0 && ::stat(native(path).c_str(), &st) != 0) error = errno;
+    if (error == 0) return S_ISDIR(st.st_mode) ? FileState::Unreachable : FileState::Present;
+    // ENOTDIR: a file stands where a folder of the path should be, so the file cannot exist.
+    return error == ENOENT || error == ENOTDIR ? FileState::Missing : FileState::Unreachable;
 }
 
+bool FileExists(std::u16string_view path) { return ProbeFile(path) == FileState::Present; }
+
 bool FileTime(std::u16string_view path, double& localDays) {
+    if (InjectedFileError(path) != 0) return false;
     struct stat st {};
     if (::stat(native(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     localDays = toLocalDays(st.st_mtim);
@@ -237,12 +244,14 @@ bool FileTime(std::u16string_view path, double& localDays) {
 }
 
 bool ReadFileBytes(std::u16string_view path, std::string& bytes) {
+    if (InjectedFileError(path) != 0) return false;
     Fd fd(::open(native(path).c_str(), O_RDONLY | O_CLOEXEC));
     return fd.valid() && readUpTo(fd.get(), static_cast<std::size_t>(-1), bytes);
 }
 
 bool ReadFileHead(std::u16string_view path, std::size_t maxBytes, std::string& bytes) {
     // POSIX has no share modes; the reader simply reads.
+    if (InjectedFileError(path) != 0) return false;
     Fd fd(::open(native(path).c_str(), O_RDONLY | O_CLOEXEC));
     return fd.valid() && readUpTo(fd.get(), maxBytes, bytes);
 }

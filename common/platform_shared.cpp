@@ -99,6 +99,22 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
+namespace {
+
+FileFault& fileFault() {
+    static FileFault fault;
+    return fault;
+}
+
+}  // namespace
+
+void SetFileFault(FileFault fault) { fileFault() = std::move(fault); }
+
+int InjectedFileError(std::u16string_view path) {
+    const FileFault& fault = fileFault();
+    return fault ? fault(path) : 0;
+}
+
 double EncodeLocalDays(int year, int month, int day, int hour, int minute, int second, int millisecond) {
     // Days from 1970-01-01 of the proleptic Gregorian calendar (H. Hinnant's days_from_civil).
     const int y = year - (month <= 2 ? 1 : 0);

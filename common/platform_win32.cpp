@@ -157,12 +157,23 @@ double Now() {
     return systemTimeToDays(t);
 }
 
-bool FileExists(std::u16string_view path) {
-    const DWORD attr = GetFileAttributesW(W(str(path)));
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+FileState ProbeFile(std::u16string_view path) {
+    DWORD attr = INVALID_FILE_ATTRIBUTES;
+    DWORD error = static_cast<DWORD>(InjectedFileError(path));
+    if (error == 0) {
+        attr = GetFileAttributesW(W(str(path)));
+        if (attr == INVALID_FILE_ATTRIBUTES) error = GetLastError();
+    }
+    if (attr != INVALID_FILE_ATTRIBUTES) return attr & FILE_ATTRIBUTE_DIRECTORY ? FileState::Unreachable : FileState::Present;
+    // Only these two say that nothing is there; a share that does not answer, a denied
+    // access or a locked volume say nothing about the file.
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileState::Missing : FileState::Unreachable;
 }
 
+bool FileExists(std::u16string_view path) { return ProbeFile(path) == FileState::Present; }
+
 bool FileTime(std::u16string_view path, double& localDays) {
+    if (InjectedFileError(path) != 0) return false;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(W(str(path)), GetFileExInfoStandard, &data)) return false;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
@@ -175,12 +186,14 @@ bool FileTime(std::u16string_view path, double& localDays) {
 }
 
 bool ReadFileBytes(std::u16string_view path, std::string& bytes) {
+    if (InjectedFileError(path) != 0) return false;
     Handle h(CreateFileW(W(str(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
     return h.valid() && readUpTo(h.get(), static_cast<std::size_t>(-1), bytes);
 }
 
 bool ReadFileHead(std::u16string_view path, std::size_t maxBytes, std::string& bytes) {
+    if (InjectedFileError(path) != 0) return false;
     Handle h(CreateFileW(W(str(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                          nullptr));
     return h.valid() && readUpTo(h.get(), maxBytes, bytes);

@@ -90,14 +90,23 @@ TIni::TIni(const std::u16string& fn, std::optional<TTextEncoding> aEncoding, TEn
     FOnEncodingError = aEncodingErrorHandler ? std::move(aEncodingErrorHandler) : &TIni::DefaultOnEncodingError;
     FFileName = fn;
     if (fn.empty()) return;
-    if (platform::FileExists(fn)) {
-        ReadFromFile();
-    } else if (FVirtualFolder) {
-        const std::u16string standBy = FVirtualFolder(fn);
-        if (!standBy.empty() && platform::FileExists(standBy)) {
-            FFileName = standBy;
-            ReadFromFile();
+    switch (platform::ProbeFile(fn)) {
+    case platform::FileState::Present:
+        // A file gone between the look and the read is a fresh start, as one never there.
+        if (readFile(fn) == TReadResult::Unreadable) FFileUnreadable = true;
+        break;
+    case platform::FileState::Unreachable:
+        FFileUnreadable = true;
+        break;
+    case platform::FileState::Missing:
+        if (FVirtualFolder) {
+            const std::u16string standBy = FVirtualFolder(fn);
+            if (!standBy.empty() && platform::FileExists(standBy)) {
+                FFileName = standBy;
+                if (readFile(standBy) == TReadResult::Unreadable) FFileUnreadable = true;
+            }
         }
+        break;
     }
 }
 
@@ -115,6 +124,11 @@ TIni::~TIni() {
 void TIni::SetClock(std::function<double()> clock) { FClock = clock ? std::move(clock) : platform::Now; }
 
 void TIni::ChangeFileName(const std::u16string& newFileName) {
+    if (newFileName != FFileName) {
+        // What was known of the old file says nothing about the new one.
+        FFileUnreadable = false;
+        FSaveFailed = false;
+    }
     FFileName = newFileName;
     SetModified();
 }
@@ -129,15 +143,23 @@ void TIni::IgnoreOnErrorEncoding(TIni&, std::int32_t) {}
 
 void TIni::LoadFromFile(const std::u16string& fn) {
     if (fn.empty()) return;
+    switch (readFile(fn)) {
+    case TReadResult::Loaded:
+        return;
+    case TReadResult::Missing:
+        throw EOSError(u"Die Datei " + fn + u" ist nicht vorhanden.", 0);
+    case TReadResult::Unreadable:
+        throw EOSError(u"Die Datei " + fn + u" kann nicht gelesen werden.", 0);
+    }
+}
+
+TIni::TReadResult TIni::readFile(const std::u16string& fn) {
     // The bytes first: a file that cannot be read must leave the document as it was, or the
     // next save would write the emptied document over the player's file.
     const double fileTime = FileTimeOf(fn);
     std::string bytes;
-    if (!platform::ReadFileBytes(fn, bytes)) {
-        // Gone since it was found: it reads as no file at all.
-        if (platform::FileExists(fn)) throw EOSError(u"Die Datei " + fn + u" kann nicht gelesen werden.", 0);
-        bytes.clear();
-    }
+    if (!platform::ReadFileBytes(fn, bytes))
+        return platform::ProbeFile(fn) == platform::FileState::Missing ? TReadResult::Missing : TReadResult::Unreadable;
     FFileTime = fileTime;
     Clear();
     TTextEncoding e = TTextEncoding::Ansi;
@@ -151,6 +173,7 @@ void TIni::LoadFromFile(const std::u16string& fn) {
     } else if (FEncoding) {
         e = *FEncoding;
     }
+    if (fn == FFileName) FFileUnreadable = false;  // this run knows the file's content now
     std::u16string text;
     if (TryDecodeText(SkipPreamble(bytes, e), e, text)) {
         TLineParser parser(*this, false);
@@ -163,6 +186,7 @@ void TIni::LoadFromFile(const std::u16string& fn) {
         if (lastBad != -1 && FOnEncodingError) FOnEncodingError(*this, lastBad);
     }
     if (fn != FFileName) SetModified();
+    return TReadResult::Loaded;
 }
 
 void TIni::ReadFromFile() {
@@ -182,7 +206,8 @@ void TIni::Maintain() {
         return;
     }
     const double t = FileTimeOf(FFileName);
-    if (t != 0 && t != FFileTime) ReadFromFile();
+    // A file that cannot be read now keeps the document as it is; the next call tries again.
+    if (t != 0 && t != FFileTime) readFile(FFileName);
 }
 
 void TIni::ReadSectionLines(const std::u16string& section, TStrings& list, bool withCommentLines) {
@@ -192,7 +217,9 @@ void TIni::ReadSectionLines(const std::u16string& section, TStrings& list, bool 
 
 std::u16string TIni::ReadString(const std::u16string& section, const std::u16string& key, const std::u16string& def) {
     if (FAutoMaintain) Maintain();
-    if (FModified && FFileTime < FClock() - pendingChangesMaxAge) SaveToFile(FFileName, FEncoding);
+    // After a failed save the changes wait for the next save point (Save, Maintain, the
+    // destructor): on a write-protected profile every read would otherwise try again.
+    if (FModified && !FSaveFailed && FFileTime < FClock() - pendingChangesMaxAge) SaveToFile(FFileName, FEncoding);
     return TIniStream::ReadString(section, key, def);
 }
 
@@ -200,19 +227,21 @@ void TIni::SaveFailed() { FTryAgain = FVirtualizeWriteprotectedFolders; }
 
 void TIni::SaveToFile(const std::u16string& fn, std::optional<TTextEncoding> aEncoding) {
     if (fn.empty()) return;
-    const std::u16string text = RenderText();
-    const bool empty = isEmpty();
     if (aEncoding) FEncoding = aEncoding;
-    bool saved = true;
-    if (empty) {
-        if (platform::FileExists(fn)) saved = platform::RemoveFile(fn);
-    } else {
-        saved = SaveListToFile(text, fn);
-    }
-    // A failed save stays silent but keeps the changes pending, so that a later save (at the
-    // latest when the document is freed) tries again instead of dropping them.
-    FModified = !saved;
+    const bool own = fn == FFileName;
+    // The file may hold everything the player set; this run read none of it.
+    if (own && FFileUnreadable) return;
+    const bool saved = writeDocument(fn);
+    // A failed save stays silent but keeps the changes pending (and a saved document saved),
+    // so that the next save point tries again instead of dropping them.
+    if (saved) FModified = false;
+    if (own) FSaveFailed = !saved;
     FFileTime = FileTimeOf(FFileName);
+}
+
+bool TIni::writeDocument(const std::u16string& fn) {
+    if (isEmpty()) return platform::ProbeFile(fn) == platform::FileState::Missing || platform::RemoveFile(fn);
+    return SaveListToFile(RenderText(), fn);
 }
 
 void TIni::Save() {
@@ -251,8 +280,7 @@ bool TIni::SaveToVirtualFolder(const std::u16string& fn) {
     if (standBy.empty()) return false;
     const std::u16string folder = FolderOf(standBy);
     if (!folder.empty()) platform::CreateFolders(folder);
-    SaveToFile(standBy, FEncoding);
-    return !FModified;
+    return writeDocument(standBy);
 }
 
 std::int32_t TIni::AnsiReadInteger(std::string_view section, std::string_view key, std::int32_t def) {

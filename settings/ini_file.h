@@ -18,8 +18,10 @@ using TVirtualizeFunction = std::function<std::u16string(const std::u16string& f
 // The document of one file. The file is read at creation and whenever Maintain finds it changed
 // on disk; pending changes are written by Save, Maintain, at destruction, and by any read
 // (ReadString and everything built on it) once they have waited more than ten seconds. A
-// document without any value deletes its file instead of writing it. Write failures are not
-// reported: the document then still counts as saved.
+// document without any value deletes its file instead of writing it. Failures are not
+// reported. A failed save keeps the changes pending for the next save point (Save, Maintain,
+// the destructor); reads do not try again. A file that is there but cannot be read is never
+// written over or deleted by the document that could not read it.
 class TIni : public TIniStream {
 public:
     // The document of fn, read when the file exists; undecodable bytes are reported to MsgBox.
@@ -42,15 +44,16 @@ public:
     // Replaces the content with that of file fn. The encoding is Encoding when set, else the
     // file's byte order mark (UTF-8 or UTF-16, which Encoding then becomes), else the ANSI
     // code page. Undecodable lines are read in the ANSI code page and the last one is reported
-    // to OnEncodingError before the lines are parsed. A file that exists but cannot be read
-    // raises EOSError; one that has vanished reads as empty. Loading another file than
-    // FileName sets Modified.
+    // to OnEncodingError before the lines are parsed. A file that is missing or cannot be read
+    // raises EOSError and leaves the document as it was. Loading another file than FileName
+    // sets Modified.
     void LoadFromFile(const std::u16string& fn);
     void ReadFromFile();
     // Replaces the content with source; here a header's name ends at its first "]" and ";$C"
     // is an ordinary comment.
     void ReadFromString(std::u16string_view source);
-    // Writes pending changes, or reloads the file when another program changed it.
+    // Writes pending changes, or reloads the file when another program changed it (a file
+    // that cannot be read then leaves the document as it is).
     void Maintain();
 
     void ReadSectionLines(const std::u16string& section, TStrings& list, bool withCommentLines) override;
@@ -60,8 +63,8 @@ public:
     // Called after a failed write.
     virtual void SaveFailed();
     // Writes the document to fn in aEncoding (which becomes Encoding when given), or deletes
-    // fn when the document is empty. Clears Modified either way; nothing happens for an
-    // empty fn.
+    // fn when the document is empty. Clears Modified when that worked; nothing happens for an
+    // empty fn, nor for FileName while FileUnreadable.
     virtual void SaveToFile(const std::u16string& fn, std::optional<TTextEncoding> aEncoding);
     // SaveToFile(FileName, Encoding) when Modified.
     virtual void Save();
@@ -76,8 +79,18 @@ public:
     double FileTime() const noexcept { return FFileTime; }
     // The clock of the ten-second rule: local time in days (platform::Now by default).
     void SetClock(std::function<double()> clock);
+    // FileName is there but could not be read: the document holds nothing of it and will
+    // neither write it nor delete it, until a read of it works or the name changes.
+    bool FileUnreadable() const noexcept { return FFileUnreadable; }
+    // The last attempt to save FileName failed; the changes wait for the next save point.
+    bool LastSaveFailed() const noexcept { return FSaveFailed; }
 
 private:
+    enum class TReadResult { Loaded, Missing, Unreadable };
+    // Replaces the content with that of fn; a file that cannot be read leaves it as it was.
+    TReadResult readFile(const std::u16string& fn);
+    // Writes the document to fn, or deletes fn when the document is empty; true when it worked.
+    bool writeDocument(const std::u16string& fn);
     // One write attempt of the rendered lines (each ended by CR LF), with the retry.
     // Both answer whether the text reached a file (the original or the stand-by copy).
     bool SaveListToFile(std::u16string_view lines, const std::u16string& fn);
@@ -89,6 +102,8 @@ private:
     bool FVirtualizeWriteprotectedFolders = false;
     bool FTryAgain = false;
     bool FRetrying = false;
+    bool FFileUnreadable = false;
+    bool FSaveFailed = false;
     TVirtualizeFunction FVirtualFolder;
     std::function<double()> FClock;
 };

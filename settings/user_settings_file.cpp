@@ -130,7 +130,9 @@ void MigrateFromLocal(const std::u16string& path) {
 }
 
 std::unique_ptr<TUserSettingsFile> OpenUserSettingsFile(const std::u16string& path) {
-    if (!platform::FileExists(path)) MigrateFromLocal(path);
+    // Only a file that is surely missing is taken over: one that cannot be reached now would
+    // make the copy fail, and the game would not start.
+    if (platform::ProbeFile(path) == platform::FileState::Missing) MigrateFromLocal(path);
     return std::make_unique<TUserSettingsFile>(path);
 }
 

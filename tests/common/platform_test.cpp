@@ -1,5 +1,6 @@
 // Tests of the platform seam: locale comparison, code page, UTF-8, day counts and files.
 #include "common/platform.h"
+#include "tests/support/file_fault.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -241,6 +244,67 @@ TEST_F(PlatformFiles, FoldersAndSearch) {
     EXPECT_EQ(txt[0].name, u"File.TXT");
     EXPECT_TRUE(platform::FindEntries(path("*.ini")).empty());
     EXPECT_TRUE(platform::FindEntries(path("none")).empty());
+}
+
+// Only "no such file" and "no such folder" mean that the file is missing; any other error
+// leaves it unknown, and a caller must not take it for gone.
+TEST_F(PlatformFiles, ProbeTellsMissingFromUnreachable) {
+    using platform::FileState;
+    const std::u16string file = path("here.ini");
+    ASSERT_TRUE(platform::WriteFileAtomic(file, "k=v"));
+    const std::u16string sep(1, platform::PathSeparator());
+    struct Case {
+        std::u16string path;
+        FileState state;
+    };
+    std::vector<Case> cases = {
+        {file, FileState::Present},
+        {path("none.ini"), FileState::Missing},
+        {path("none") + sep + u"x.ini", FileState::Missing},
+        {file + sep + u"x.ini", FileState::Missing},  // a file where a folder should be
+        {path(""), FileState::Unreachable},           // a folder where the file should be
+    };
+#ifdef _WIN32
+    cases.push_back({u"\\\\no-such-server.invalid\\share\\x.ini", FileState::Unreachable});
+    cases.push_back({path("a<b.ini"), FileState::Unreachable});
+#else
+    std::filesystem::create_symlink("loop", FRoot / "loop");
+    cases.push_back({path("loop"), FileState::Unreachable});
+#endif
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::ProbeFile(c.path), c.state) << platform::ToUtf8(c.path);
+        EXPECT_EQ(platform::FileExists(c.path), c.state == FileState::Present) << platform::ToUtf8(c.path);
+    }
+
+    // What the system may answer for a file that is there but cannot be reached.
+    struct Injected {
+        int error;
+        FileState state;
+    };
+#ifdef _WIN32
+    const Injected errors[] = {
+        {ERROR_FILE_NOT_FOUND, FileState::Missing},   {ERROR_PATH_NOT_FOUND, FileState::Missing},
+        {ERROR_ACCESS_DENIED, FileState::Unreachable}, {ERROR_SHARING_VIOLATION, FileState::Unreachable},
+        {ERROR_BAD_NETPATH, FileState::Unreachable},   {ERROR_NOT_READY, FileState::Unreachable},
+    };
+#else
+    const Injected errors[] = {
+        {ENOENT, FileState::Missing},     {ENOTDIR, FileState::Missing}, {EACCES, FileState::Unreachable},
+        {EIO, FileState::Unreachable},    {ESTALE, FileState::Unreachable},
+    };
+#endif
+    std::string bytes;
+    for (const Injected& e : errors) {
+        SCOPED_TRACE(e.error);
+        const testsupport::FileFaultScope fault(file, e.error);
+        EXPECT_EQ(platform::ProbeFile(file), e.state);
+        EXPECT_FALSE(platform::ReadFileBytes(file, bytes));
+        double t = 0;
+        EXPECT_FALSE(platform::FileTime(file, t));
+        EXPECT_EQ(platform::ProbeFile(path("none.ini")), FileState::Missing);  // other paths as they are
+    }
+    EXPECT_TRUE(platform::ReadFileBytes(file, bytes));
+    EXPECT_EQ(bytes, "k=v");
 }
 
 }  // namespace

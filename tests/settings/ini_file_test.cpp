@@ -1,9 +1,11 @@
 // Tests of TIni: encodings, the line-by-line fallback, saving, reloading and the ten-second rule.
 #include "settings/ini_file.h"
+#include "tests/support/file_fault.h"
 #include "tests/support/test_seed.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -475,12 +477,150 @@ TEST_F(IniFileTest, GarbageInputNeverBreaksTheLoader) {
     EXPECT_TRUE(box().messages.empty());
 }
 
-TEST_F(IniFileTest, AFileThatVanishedReadsAsEmpty) {
-    TIni ini(path("never.ini"));
-    ini.WriteString(u"", u"k", u"v");
-    ini.LoadFromFile(path("gone.ini"));
-    EXPECT_EQ(ini.Count(), 0);
-    EXPECT_EQ(ini.FileTime(), 0);
+// A file given by name that is not there is an error, also the document's own: emptying the
+// document would make the next save delete the player's file.
+TEST_F(IniFileTest, LoadingAMissingFileIsAnErrorThatKeepsTheDocument) {
+    const std::u16string own = path("own.ini");
+    put(own, "k=v\r\n");
+    TIni ini(own);
+    const double loaded = ini.FileTime();
+    ini.SetClock([&] { return loaded; });
+    ini.WriteString(u"", u"n", u"1");
+    put(path("file"), "in the way");
+    for (const std::u16string& gone : {path("gone.ini"), path("gone/x.ini"), path("file/x.ini")}) {
+        SCOPED_TRACE(platform::ToUtf8(gone));
+        EXPECT_THROW(ini.LoadFromFile(gone), EOSError);
+        EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"v");
+        EXPECT_EQ(ini.ReadString(u"", u"n", u""), u"1");
+        EXPECT_TRUE(ini.Modified());
+        EXPECT_EQ(ini.FileTime(), loaded);
+    }
+    ASSERT_TRUE(platform::RemoveFile(own));
+    EXPECT_THROW(ini.ReadFromFile(), EOSError);
+    EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"v");
+    ini.Save();
+    EXPECT_EQ(get(own), "k=v\r\nn=1\r\n\r\n");
+}
+
+// A file that is there but cannot be reached (a roaming profile on a server that does not
+// answer, no access) is not a missing file: the document starts empty, and nothing of this
+// run may replace or delete the file.
+TEST_F(IniFileTest, AnUnreachableFileIsNeitherReadNorWrittenOver) {
+#ifdef _WIN32
+    const int denied = ERROR_ACCESS_DENIED;
+#else
+    const int denied = EACCES;
+#endif
+    const std::u16string file = path("Zib.ini");
+    const std::string bytes = "k=v\r\n";
+    put(file, bytes);
+    double now = platform::Now();
+    {
+        testsupport::FileFaultScope fault(file, denied);
+        TIni ini(file);
+        EXPECT_TRUE(ini.FileUnreadable());
+        ini.SetClock([&] { return now; });
+        EXPECT_EQ(ini.ReadString(u"", u"k", u"default"), u"default");
+        ini.WriteString(u"", u"n", u"1");
+        now += 1;  // a day later: a read would save at once
+        EXPECT_EQ(ini.ReadString(u"", u"n", u""), u"1");
+        ini.Save();
+        ini.Maintain();
+        EXPECT_TRUE(ini.Modified()) << "the changes stay pending, unsaved";
+        ini.SaveToFile(path("elsewhere.ini"), std::nullopt);  // another file may be written
+        EXPECT_EQ(get(path("elsewhere.ini")), "n=1\r\n\r\n");
+        ini.WriteString(u"", u"n", u"");
+        ini.Save();  // an empty document would delete its file
+        ini.WriteString(u"", u"n", u"2");
+        fault.End();
+    }
+    EXPECT_EQ(get(file), bytes);
+    // Once the file can be read again, a document without changes takes it up.
+    auto fault = std::make_unique<testsupport::FileFaultScope>(file, denied);
+    TIni ini(file);
+    fault.reset();
+    ini.Maintain();
+    EXPECT_FALSE(ini.FileUnreadable());
+    EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"v");
+    ini.WriteString(u"", u"n", u"3");
+    ini.Save();
+    EXPECT_EQ(get(file), "k=v\r\nn=3\r\n\r\n");
+}
+
+// Counts the failed write attempts.
+class CountingIni : public TIni {
+public:
+    using TIni::TIni;
+    void SaveFailed() override {
+        ++failures;
+        TIni::SaveFailed();
+    }
+    int failures = 0;
+};
+
+// A save that failed is tried again at the next save point (Save, Maintain, the destructor),
+// not at every read and write that follows.
+TEST_F(IniFileTest, AFailedSaveWaitsForTheNextSavePoint) {
+    double now = platform::Now();
+    const auto blockedFile = [&](const char* blocker) {
+        put(path(blocker), "a file where a folder should be");
+        return path(blocker) + platform::PathSeparator() + u"Zib.ini";
+    };
+    const std::u16string file = blockedFile("blocker");
+    {
+        CountingIni ini(file);
+        ini.SetClock([&] { return now; });
+        ini.WriteInteger(u"", u"a", 0);
+        EXPECT_EQ(ini.ReadInteger(u"", u"a", -1), 0);  // no file yet: the first read saves
+        EXPECT_EQ(ini.failures, 1);
+        EXPECT_TRUE(ini.LastSaveFailed());
+        for (int i = 1; i <= 10; ++i) {
+            now += 1.0 / 24;
+            ini.WriteInteger(u"", u"a", i);
+            EXPECT_EQ(ini.ReadInteger(u"", u"a", -1), i);
+        }
+        EXPECT_EQ(ini.failures, 1);
+        EXPECT_TRUE(ini.Modified());
+        ini.Save();
+        ini.Maintain();
+        EXPECT_EQ(ini.failures, 3);
+
+        // The way is free again: reads still wait, the next save point writes.
+        ASSERT_TRUE(platform::RemoveFile(path("blocker")));
+        now += 1;
+        EXPECT_EQ(ini.ReadInteger(u"", u"a", -1), 10);
+        EXPECT_FALSE(platform::FileExists(file));
+        ini.Save();
+        EXPECT_FALSE(ini.Modified());
+        EXPECT_FALSE(ini.LastSaveFailed());
+        EXPECT_EQ(get(file), "a=10\r\n\r\n");
+        // After a save that worked, old changes are written by a read again.
+        ini.WriteInteger(u"", u"a", 11);
+        now += 1;
+        ini.ReadInteger(u"", u"a", -1);
+        EXPECT_EQ(get(file), "a=11\r\n\r\n");
+        EXPECT_EQ(ini.failures, 3);
+    }
+    // The destructor is the last save point.
+    const std::u16string last = blockedFile("blocker2");
+    {
+        CountingIni ini(last);
+        ini.WriteInteger(u"", u"a", 1);
+        ini.Save();
+        EXPECT_EQ(ini.failures, 1);
+        ASSERT_TRUE(platform::RemoveFile(path("blocker2")));
+    }
+    EXPECT_EQ(get(last), "a=1\r\n\r\n");
+
+    // A failed save to another name leaves a saved document saved and a changed one changed.
+    TIni ini(file);
+    const std::u16string backup = blockedFile("blocker3");
+    for (const bool changed : {false, true}) {
+        if (changed) ini.WriteInteger(u"", u"a", 12);
+        ini.SaveToFile(backup, std::nullopt);
+        EXPECT_EQ(ini.Modified(), changed);
+        EXPECT_FALSE(ini.LastSaveFailed()) << "only saves of the document's own file count";
+    }
 }
 
 TEST_F(IniFileTest, AByteOrderMarkWinsOverTheEncodingTheDocumentWasGiven) {
@@ -501,14 +641,26 @@ TEST_F(IniFileTest, AByteOrderMarkWinsOverTheEncodingTheDocumentWasGiven) {
 }
 
 #ifdef _WIN32
-// A file that exists but cannot be opened is an error for the caller, not an empty document.
-TEST_F(IniFileTest, AnUnreadableFileRaisesAndLeavesTheDocumentAsItWas) {
+// A file that exists but cannot be opened: an explicit load raises; a document made for it
+// starts empty and leaves the file alone.
+TEST_F(IniFileTest, ALockedFileIsNotReadAndNotWrittenOver) {
     const std::u16string file = path("locked.ini");
     put(file, "k=v\r\n");
     TIni loaded(file);
+    {
+        const HANDLE h = CreateFileW(W(file), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        {
+            TIni ini(file);
+            EXPECT_EQ(ini.ReadString(u"", u"k", u"default"), u"default");
+            ini.WriteString(u"", u"k", u"lost");
+            CloseHandle(h);  // readable again, but this run read nothing from it
+            ini.Save();
+        }
+        EXPECT_EQ(get(file), "k=v\r\n");
+    }
     const HANDLE h = CreateFileW(W(file), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    EXPECT_THROW(TIni ini(file), EOSError);
     // A reload that cannot read must not empty the document, or a save would wipe the file.
     EXPECT_THROW(loaded.ReadFromFile(), EOSError);
     CloseHandle(h);

@@ -13,6 +13,13 @@
 #include "common/platform.h"
 #include "common/string_list.h"
 #include "settings/user_settings_file.h"
+#include "tests/support/file_fault.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#endif
 
 namespace {
 
@@ -204,6 +211,53 @@ TEST_F(UserSettingsTest, BackupGoesBesideTheFileAndKeepsChangesPending) {
     }
     // The change made before the backup still reached the settings file.
     EXPECT_EQ(readBytes(fn), Bom + "Size=6\r\n\r\n");
+}
+
+// A backup that cannot be written changes nothing: a saved document stays saved, pending
+// changes stay pending.
+TEST_F(UserSettingsTest, AFailedBackupKeepsTheStateOfTheChanges) {
+    const auto fn = path(u"Zib.ini");
+    TUserSettingsFile s(fn);
+    s.writeInteger(u"", u"Size", 6);
+    s.Save();
+    ASSERT_TRUE(platform::CreateFolders(path(u"Zib_bkup.ini")));  // a folder where the backup goes
+    s.SaveBackup();
+    EXPECT_FALSE(s.Ini().Modified());
+    s.writeInteger(u"", u"Size", 5);
+    s.SaveBackup();
+    EXPECT_TRUE(s.Ini().Modified());
+    s.Save();
+    EXPECT_EQ(readBytes(fn), Bom + "Size=5\r\n\r\n");
+}
+
+// A settings file that is there but cannot be reached at start (a roaming profile on a server
+// that does not answer) is neither taken over from the local tree nor written over: the game
+// plays with its defaults, and the file keeps what the player set.
+TEST_F(UserSettingsTest, AnUnreachableFileIsLeftAloneForTheWholeRun) {
+#ifdef _WIN32
+    const int unreachable = ERROR_BAD_NETPATH;
+#else
+    const int unreachable = EIO;
+#endif
+    const auto fn = path(u"AppData\\Roaming\\Kvor\\Zib.ini");
+    ASSERT_TRUE(platform::CreateFolders(path(u"AppData\\Local\\Kvor")));
+    ASSERT_TRUE(platform::CreateFolders(path(u"AppData\\Roaming\\Kvor")));
+    ASSERT_TRUE(platform::WriteFileAtomic(path(u"AppData\\Local\\Kvor\\Zib.ini"), Bom + "Size=7\r\n"));
+    const std::string bytes = Bom + "Size=5\r\n\r\n[Window]\r\nLeft=40\r\n\r\n";
+    ASSERT_TRUE(platform::WriteFileAtomic(fn, bytes));
+    {
+        testsupport::FileFaultScope fault(fn, unreachable);
+        std::unique_ptr<TUserSettingsFile> s;
+        EXPECT_NO_THROW(s = OpenUserSettingsFile(fn));
+        ASSERT_TRUE(s);
+        EXPECT_EQ(s->readInteger(u"", u"Size", 4), 4);
+        EXPECT_EQ(s->readInteger(u"Window", u"Left", 0), 0);
+        s->writeInteger(u"", u"Size", 6);
+        s->writeInteger(u"Window", u"Left", 10);
+        s->Save();
+        fault.End();  // reachable again before the end of the run
+    }
+    EXPECT_EQ(readBytes(fn), bytes);
 }
 
 TEST(UserSettingsNames, BackupFileName) {
