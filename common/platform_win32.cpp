@@ -79,6 +79,24 @@ bool writeAll(HANDLE h, std::string_view bytes) {
     return true;
 }
 
+// A file that another program has open for a moment (a second instance reading it, a sync
+// tool, a virus scanner looking at the new file) cannot be replaced until it lets go: the
+// system then answers with one of these.
+bool heldElsewhere(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+// Moves from over to; while the files are held elsewhere, tries again for about a second.
+bool moveWhenFree(const std::u16string& from, const std::u16string& to) {
+    constexpr int attempts = 20;
+    constexpr DWORD pauseMs = 50;
+    for (int i = 1;; ++i) {
+        if (MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (i == attempts || !heldElsewhere(GetLastError())) return false;
+        Sleep(pauseMs);
+    }
+}
+
 }  // namespace
 
 int CompareText(std::u16string_view a, std::u16string_view b, bool caseSensitive) {
@@ -187,15 +205,18 @@ bool FileTime(std::u16string_view path, double& localDays) {
 
 bool ReadFileBytes(std::u16string_view path, std::string& bytes) {
     if (InjectedFileError(path) != 0) return false;
-    Handle h(CreateFileW(W(str(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared with everyone: a reader that kept others from deleting or replacing the file
+    // would make their save fail, a second instance's for one.
+    Handle h(CreateFileW(W(str(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return h.valid() && readUpTo(h.get(), static_cast<std::size_t>(-1), bytes);
 }
 
 bool ReadFileHead(std::u16string_view path, std::size_t maxBytes, std::string& bytes) {
     if (InjectedFileError(path) != 0) return false;
-    Handle h(CreateFileW(W(str(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr));
+    // Writers are kept out while the head is read; deleting or replacing the file is not.
+    Handle h(CreateFileW(W(str(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
     return h.valid() && readUpTo(h.get(), maxBytes, bytes);
 }
 
@@ -210,8 +231,7 @@ bool WriteFileAtomic(std::u16string_view path, std::string_view bytes) {
     if (!h.valid()) return false;
     const bool written = writeAll(h.get(), bytes) && FlushFileBuffers(h.get());
     const bool closed = h.close();
-    if (!written || !closed ||
-        !MoveFileExW(W(temp), W(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!written || !closed || !moveWhenFree(temp, target)) {
         DeleteFileW(W(temp));
         return false;
     }

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/exceptions.h"
@@ -668,6 +669,78 @@ TEST_F(IniFileTest, ALockedFileIsNotReadAndNotWrittenOver) {
     loaded.WriteString(u"", u"n", u"1");
     loaded.Save();
     EXPECT_EQ(get(file), "k=v\r\nn=1\r\n\r\n");
+}
+
+// Opens a file the way another program may have it open for a moment: a second instance of an
+// older build, a sync tool or a virus scanner.
+class OpenElsewhere {
+public:
+    OpenElsewhere(const std::u16string& file, DWORD access, DWORD share)
+        : FHandle(CreateFileW(W(file), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~OpenElsewhere() { Close(); }
+    OpenElsewhere(const OpenElsewhere&) = delete;
+    OpenElsewhere& operator=(const OpenElsewhere&) = delete;
+    bool Held() const { return FHandle != INVALID_HANDLE_VALUE; }
+    void Close() {
+        if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
+        FHandle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE FHandle;
+};
+
+// The document's reads share the file for deleting too: a program that is replacing or
+// deleting it at that moment does not make the read fail, nor the read its work.
+TEST_F(IniFileTest, ReadsShareTheFileWithEveryone) {
+    const std::u16string file = path("shared.ini");
+    put(file, "\xEF\xBB\xBFk=v\r\n");
+    const OpenElsewhere other(file, GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    ASSERT_TRUE(other.Held());
+    std::string head;
+    EXPECT_TRUE(platform::ReadFileHead(file, 3, head));
+    TIni ini(file);
+    EXPECT_FALSE(ini.FileUnreadable());
+    EXPECT_EQ(ini.ReadString(u"", u"k", u""), u"v");
+    EXPECT_EQ(ini.Encoding(), TTextEncoding::Utf8);
+}
+
+// A file that another program has open cannot be replaced for that moment; the save tries
+// again for a short while. When the file stays open, the save fails cleanly: the file as it
+// was, no temporary file left, the changes pending for the next save point.
+TEST_F(IniFileTest, ASaveWaitsForAFileOpenElsewhere) {
+    const std::u16string file = path("Zib.ini"), temp = file + u".tmp~";
+    put(file, "k=0\r\n");
+    TIni ini(file);
+    for (const DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE},
+                              DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+        SCOPED_TRACE(share);
+        OpenElsewhere other(file, GENERIC_READ, share);
+        ASSERT_TRUE(other.Held());
+        // Closed soon after this save has its new file ready, as a quick reader would.
+        std::thread closer([&] {
+            for (int i = 0; i < 20000 && GetFileAttributesW(W(temp)) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(1);
+            Sleep(100);
+            other.Close();
+        });
+        ini.WriteInteger(u"", u"k", static_cast<std::int32_t>(share));
+        ini.Save();
+        closer.join();
+        EXPECT_FALSE(ini.Modified());
+        EXPECT_EQ(get(file), "k=" + std::to_string(share) + "\r\n\r\n");
+    }
+    {
+        const OpenElsewhere other(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(other.Held());
+        ini.WriteInteger(u"", u"k", 99);
+        ini.Save();
+        EXPECT_TRUE(ini.Modified());
+        EXPECT_TRUE(ini.LastSaveFailed());
+        EXPECT_FALSE(platform::FileExists(temp));
+    }
+    EXPECT_EQ(get(file), "k=7\r\n\r\n");
+    ini.Save();
+    EXPECT_EQ(get(file), "k=99\r\n\r\n");
 }
 #endif
 
