@@ -1,4 +1,5 @@
-// Fuzz target: an INI document from arbitrary bytes, written back and read again.
+// Fuzz target: an INI document from arbitrary bytes, written back and read again: the document
+// read back must be the same, section by section, key by key, value by value.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/platform.h"
 #include "common/string_list.h"
 #include "common/text_encoding.h"
 #include "settings/ini_file.h"
@@ -46,6 +48,24 @@ bool writesBackTheSame(const TIniStream& doc) {
     std::fprintf(stderr, "%s\n--- first (%zu bytes)\n%s\n--- second (%zu bytes)\n%s\n", what, a.size(), a.c_str(),
                  b.size(), b.c_str());
     std::abort();
+}
+
+// The document as its text form keeps it: ";$C" or not, then every section that has a line
+// with a value, by name, with those lines (key and value) in order. Lines with an empty value
+// are not written, and a section without such lines is not either.
+std::string describe(const TIniStream& doc) {
+    std::u16string d = doc.CaseSensitive() ? u"case-sensitive\n" : u"case-insensitive\n";
+    for (int s = 0; s < doc.Count(); ++s) {
+        const TIniSection& sec = *doc.Sections(s);
+        std::u16string lines;
+        for (int i = 0; i < sec.Count(); ++i) {
+            if (sec.Values(i).empty()) continue;
+            lines += sec.Strings(i).empty() ? u"  keyless " : u"  key " + sec.Strings(i) + u" value ";
+            lines += sec.Values(i) + u"\n";
+        }
+        if (!lines.empty()) d += u"section " + doc.SectionNames(s) + u"\n" + lines;
+    }
+    return platform::ToUtf8(d);
 }
 
 // Every typed read over the first lines of every section: they parse stored text.
@@ -105,6 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const EEncodingError& e) {
         fail(e.what(), first, "");
     }
+    // The same text could come from another document (a key taken for a comment, say, writes
+    // the same line), so the documents themselves are compared.
+    if (describe(doc) != describe(again)) fail("the document read back differs", describe(doc), describe(again));
     std::string second;
     again.SaveToStream(second, again.Encoding());
     if (first != second) fail("written text does not read back the same", first, second);
