@@ -80,10 +80,14 @@ bool writeAll(HANDLE h, std::string_view bytes) {
 }
 
 // A file that another program has open for a moment (a second instance reading it, a sync
-// tool, a virus scanner looking at the new file) cannot be replaced until it lets go: the
-// system then answers with one of these.
-bool heldElsewhere(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+// tool, a virus scanner looking at the new file) cannot be replaced until it lets go. The
+// system then reports a sharing or lock violation, or denies access to the open target; a
+// denied access to a read-only file or a folder of that name lasts, and is not waited for.
+bool heldElsewhere(DWORD error, const std::u16string& to) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+    if (error != ERROR_ACCESS_DENIED) return false;
+    const DWORD attr = GetFileAttributesW(W(to));
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
 }
 
 // Moves from over to; while the files are held elsewhere, tries again for about a second.
@@ -92,7 +96,7 @@ bool moveWhenFree(const std::u16string& from, const std::u16string& to) {
     constexpr DWORD pauseMs = 50;
     for (int i = 1;; ++i) {
         if (MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-        if (i == attempts || !heldElsewhere(GetLastError())) return false;
+        if (i == attempts || !heldElsewhere(GetLastError(), to)) return false;
         Sleep(pauseMs);
     }
 }
