@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/dpi.h"
 #include "common/drawing.h"
 #include "common/exceptions.h"
 #include "common/message_box.h"
@@ -90,7 +91,7 @@ TCellWidthPlan PlanCellWidth(std::int32_t need, std::int32_t n, std::int32_t fra
                              std::int32_t screenWidth, std::int32_t cellHeight, std::int32_t lastRequest) {
     std::int32_t wanted = n * need + 3;
     if (frameWidth + wanted > screenWidth) {
-        if (cellHeight > MinCellHeight) return {TCellWidthStep::shrinkHeight, need, 0};
+        if (cellHeight > BoardPixels(MinCellHeight)) return {TCellWidthStep::shrinkHeight, need, 0};
         // Even the lowest cells do not fit: as wide as the screen, labels clipped.
         wanted = std::max(screenWidth - frameWidth, n + 3);
     }
@@ -109,7 +110,7 @@ TSForm1::~TSForm1() {
 
 void TSForm1::paint(HDC dc) {
     const SelectObjectScope font(dc, this->font().Handle());
-    const std::int32_t need = PaintBoard(dc) + LabelMargin;
+    const std::int32_t need = PaintBoard(dc) + BoardPixels(LabelMargin);
     if (need == CellWidth) return;
 
     const std::int32_t n = ClampBoardSize(BoardSize);
@@ -142,7 +143,7 @@ void TSForm1::wmSize(WORD sizeType, int, int) {
     const int clientWidth = ClientWidth();
     // At least one pixel, so that a click can always be mapped to a column.
     CellWidth = std::max((clientWidth - 3) / n, 1);
-    CellHeight = std::max((ClientHeight() - 3) / n, MinCellHeight);
+    CellHeight = std::max((ClientHeight() - 3) / n, BoardPixels(MinCellHeight));
     if (clientWidth == FRequestedClientWidth) FRequestedClientWidth = 0;
     SetClientHeight(n * CellHeight + 3);
     font().SetHeight(fontHeightFor(CellHeight));
@@ -228,7 +229,7 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
         case IDM_FONT:
             // The dialog offers the face at a readable size; the cells dictate the height
             // afterwards, also when the dialog was cancelled.
-            font().SetHeight(20);
+            font().SetHeight(BoardPixels(20));
             FontDialog(font());
             font().SetHeight(fontHeightFor(CellHeight));
             return 0;
@@ -319,6 +320,15 @@ void TSForm1::wmDestroy() {
     gameSound(u"!buf");
 }
 
+void TSForm1::wmDpiChanged(int dpi, const RECT& suggested) {
+    // The cells of the new size are measured in the new scale. The new rectangle brings a size
+    // change, but not when it keeps the old size: the cells are fitted here in any case, and
+    // the window is painted once when the messages have settled.
+    BoardDpi = dpi > 0 ? dpi : BaseDpi;
+    TSForm::wmDpiChanged(dpi, suggested);
+    if (!IsIconic(FHandle)) wmSize(SIZE_RESTORED, 0, 0);
+}
+
 LRESULT TSForm1::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (Msg == WM_ENDSESSION && wParam) {
         writeOptions();
@@ -340,9 +350,12 @@ void TSForm1::bringOntoMonitor() {
 
 TSForm1* CreatePuzzleForm() {
     SeedBoardRandom(clockSeed());
+    // The window's first sizes come before it can tell its own DPI.
+    BoardDpi = SystemDpi();
     PuzzleForm = TSForm::CreateForm<TSForm1>();
     if (!PuzzleForm) throw Exception(u"Das Spielfenster lässt sich nicht anlegen.");
     TSForm1& form = *PuzzleForm;
+    BoardDpi = WindowDpi(form.Handle());
 
     BoardHooks.repaint = [] {
         if (PuzzleForm) PuzzleForm->invalidate();
@@ -352,7 +365,7 @@ TSForm1* CreatePuzzleForm() {
     };
 
     form.font().SetName(u"Times New Roman");
-    form.font().SetHeight(30);
+    form.font().SetHeight(BoardPixels(30));
     form.SetWidth(form.Height());
     form.SetHelpContext(100);
 

@@ -42,8 +42,9 @@ public:
     ~TSForm1() override;
 
     // Draws the board with the window's font, then fits the client width to the widest label:
-    // each cell becomes the label's width + 6 pixels. When the window would then be wider than
-    // the screen, its height shrinks by a quarter instead, which shrinks cells and font.
+    // each cell becomes the label's width + 6 pixels (at 96 dpi). When the window would then be
+    // wider than the screen, its height shrinks by a quarter instead, which shrinks cells and
+    // font.
     void paint(HDC dc) override;
     // The game's commands (menu ids of resources/resource_ids.h, 20 from the message loop,
     // 190 when the puzzle is solved, with the move count as NotifyCode); the rest goes to the
@@ -56,9 +57,13 @@ public:
     // The arrow keys slide the tile next to the empty cell in the arrow's direction and always
     // count as a move; every key is handled here, so no key reaches the default procedure.
     int wmKeyDown(WPARAM& vKey) override;
-    // Cells from the client size: the width divides it, the height at least MinCellHeight,
-    // the client height snaps to whole cells and the font to three quarters of a cell.
+    // Cells from the client size: the width divides it, the height at least MinCellHeight (at
+    // BoardDpi), the client height snaps to whole cells and the font to three quarters of a
+    // cell.
     void wmSize(WORD sizeType, int width, int height) override;
+    // On a monitor of another scale: the suggested rectangle, then cells, font and the
+    // smallest cell height for the new DPI.
+    void wmDpiChanged(int dpi, const RECT& suggested) override;
     // Writes geometry, font and options to UserSettings, then plays "!buf" to its end.
     void wmDestroy() override;
     // When Windows ends the session it ends the process without destroying the window: the
@@ -107,7 +112,8 @@ struct TCellWidthPlan {
 // side; frameWidth is the outer minus the client width; lastRequest the client width asked
 // for before and not reached (0: none). The answer always ends the paint and size cycles:
 // - the board fits the screen: ask for n * need + 3;
-// - it does not, and the cells can still get lower: shrink the height;
+// - it does not, and the cells can still get lower (than MinCellHeight at BoardDpi): shrink
+//   the height;
 // - it does not even at the lowest cells: ask for the widest client area the screen allows;
 // - a width the window has or could not reach before is not asked for again; the cells then
 //   share the client width the window has.

@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/dpi.h"
 #include "common/drawing.h"
 #include "common/wtext.h"
 #include "game/board.h"
 #include "smallib/gdi_handles.h"
 
+std::int32_t BoardDpi = BaseDpi;
 std::int32_t CellWidth = 60;
 std::int32_t CellHeight = 60;
 TColor EmptyColor = -COLOR_BACKGROUND;
@@ -50,6 +52,8 @@ private:
 
 }  // namespace
 
+std::int32_t BoardPixels(std::int32_t size) { return ScaleForDpi(size, BoardDpi); }
+
 RECT CellRect(std::int32_t column, std::int32_t row) {
     return RECT{(column - 1) * CellWidth + 1, (row - 1) * CellHeight + 1, column * CellWidth + 1,
                 row * CellHeight + 1};
@@ -71,7 +75,8 @@ std::int32_t PaintCell(HDC dc, std::int32_t column, std::int32_t row) {
     const RECT rect = CellRect(column, row);
     TCellText label = CellText(column, row);
     if (needsTrailingBlank(dc, label.text)) label.text += u' ';
-    const std::int32_t need = TextWidthOf(dc, label.text) + std::abs(ShadowOffset);
+    const std::int32_t offset = BoardPixels(ShadowOffset);
+    const std::int32_t need = TextWidthOf(dc, label.text) + std::abs(offset);
 
     if (Board(column, row) == BlankValue) {
         FillColorRect(dc, rect, ResolveColor(EmptyColor));
@@ -82,12 +87,12 @@ std::int32_t PaintCell(HDC dc, std::int32_t column, std::int32_t row) {
     SetBkMode(dc, TRANSPARENT);
     // Only the left and top edges move, so each copy's centre moves by half the offset.
     RECT r = rect;
-    r.left += ShadowOffset;
-    r.top += ShadowOffset;
+    r.left += offset;
+    r.top += offset;
     SetTextColor(dc, White);
     drawLabel(dc, label.text, r);
-    r.left -= 2 * ShadowOffset;
-    r.top -= 2 * ShadowOffset;
+    r.left -= 2 * offset;
+    r.top -= 2 * offset;
     SetTextColor(dc, Black);
     drawLabel(dc, label.text, r);
     SetTextColor(dc, label.color);

@@ -7,10 +7,21 @@
 
 #include "smallib/fonts.h"
 
+// --- Scale ---------------------------------------------------------------------------------
+
+// The DPI the board is drawn for; the window sets it from its monitor. The sizes below that
+// are given in pixels are sizes at 96 dpi and grow with it; the one-pixel lines of the tiles
+// and of the frame stay one pixel.
+extern std::int32_t BoardDpi;
+
+// size pixels at 96 dpi, at BoardDpi.
+std::int32_t BoardPixels(std::int32_t size);
+
 // --- Cell geometry -------------------------------------------------------------------------
 
 // Width and height of one cell in pixels. The window's size handling sets both; painting sets
-// the width to what the widest label needs. The height never drops below MinCellHeight.
+// the width to what the widest label needs. The height never drops below MinCellHeight
+// (at BoardDpi: BoardPixels(MinCellHeight)).
 extern std::int32_t CellWidth;
 extern std::int32_t CellHeight;
 inline constexpr std::int32_t MinCellHeight = 32;
@@ -19,12 +30,12 @@ inline constexpr std::int32_t MinCellHeight = 32;
 // chosen anew by every PaintBoard.
 extern TColor EmptyColor;
 
-// Where the highlight copy of a label goes (left and up); the shadow copy goes as far the
-// other way.
+// Where the highlight copy of a label goes (left and up), at 96 dpi; the shadow copy goes as
+// far the other way.
 inline constexpr std::int32_t ShadowOffset = -2;
 
-// A label's width plus this many pixels is the cell width the label needs: the two of the
-// shadow copies (PaintCell) and four of air (the window's paint).
+// A label's width plus this many pixels (at 96 dpi) is the cell width the label needs: the two
+// of the shadow copies (PaintCell) and four of air (the window's paint).
 inline constexpr std::int32_t LabelMargin = 4;
 
 // The cell at column, row (1-based): Left = (column - 1) * CellWidth + 1, Right =
@@ -40,7 +51,8 @@ RECT CellRect(std::int32_t column, std::int32_t row);
 // the rectangle.
 void DrawTileBorder(HDC dc, const RECT& rect);
 
-// Paints one cell of Board and returns the width its label needs (text width + 2). A tile is
+// Paints one cell of Board and returns the width its label needs (text width + 2, at 96 dpi,
+// the shadow offset's size). A tile is
 // a raised button face with its label drawn three times: a white highlight up-left, a black
 // shadow down-right and the tile colour on top. The empty cell is a flat EmptyColor fill
 // without text or border, but its label still counts. An italic proportional font measures

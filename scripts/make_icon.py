@@ -4,8 +4,10 @@
 Usage: make_icon.py [--check] [output-file]
   --check  compare with the existing file instead of writing; exit 1 on a difference.
 
-The file holds a 32 x 32 and a 16 x 16 image, both with the 16-colour palette, which every
-version of Windows shows without scaling or dithering.
+The file holds an image for each size Windows asks for at 100 % to 200 % (16 and 32 pixels at
+100 %, 20 and 40 at 125 %, 24 and 48 at 150 %, 32 and 64 at 200 %), all with the 16-colour
+palette, which every version of Windows shows without dithering; so no size is stretched from
+another.
 """
 
 import struct
@@ -45,8 +47,18 @@ def tile(img, x0, y0, size):
                 img[y][x] = SILVER
 
 
-def board(size, cell, with_digits):
-    """A framed 3 x 3 board, solved but for the empty cell in the bottom-right corner."""
+# The image sizes, largest first.
+SIZES = (64, 48, 40, 32, 24, 20, 16)
+
+
+def board(size):
+    """A framed 3 x 3 board, solved but for the empty cell in the bottom-right corner.
+
+    Tiles of 10 pixels and more carry their digits (twice as large from 20 pixels), smaller
+    ones a dot."""
+    cell = (size - 1) // 3
+    with_digits = cell >= 10
+    scale = 2 if cell >= 20 else 1
     img = [[TEAL] * size for _ in range(size)]
     # Black frame on the left and top, and on the other two sides where a pixel is left over.
     edge = 1 + 3 * cell
@@ -62,10 +74,14 @@ def board(size, cell, with_digits):
             tile(img, x0, y0, cell)
             number = row * 3 + col + 1
             if with_digits:
+                left = x0 + (cell - 5 * scale + 1) // 2
+                top = y0 + (cell - 7 * scale + 1) // 2
                 for dy, line in enumerate(DIGITS[number]):
                     for dx, ch in enumerate(line):
                         if ch == '#':
-                            img[y0 + 2 + dy][x0 + 3 + dx] = NAVY
+                            for sy in range(scale):
+                                for sx in range(scale):
+                                    img[top + dy * scale + sy][left + dx * scale + sx] = NAVY
             else:
                 img[y0 + cell // 2][x0 + cell // 2] = NAVY
     return img
@@ -106,7 +122,7 @@ def main(argv):
     check = '--check' in argv
     args = [a for a in argv if a != '--check']
     out = Path(args[0]) if args else Path(__file__).resolve().parent.parent / 'resources' / 'mainicon.ico'
-    data = ico([board(32, 10, True), board(16, 5, False)])
+    data = ico([board(size) for size in SIZES])
     if check:
         if not out.is_file() or out.read_bytes() != data:
             print(f'{out} differs from what {Path(__file__).name} generates', file=sys.stderr)

@@ -5,9 +5,11 @@
 #include <exception>
 #include <utility>
 
-#include "common/drawing.h"
 #include "common/command_line.h"
+#include "common/dpi.h"
+#include "common/drawing.h"
 #include "common/file_dates.h"
+#include "common/resource_modules.h"
 #include "common/text_helpers.h"
 #include "smallib/application.h"
 #include "smallib/dialogs.h"
@@ -20,11 +22,18 @@ namespace {
 
 constexpr COLORREF LinkColor = RGB(0, 0, 204);
 
+// Every size of the box is given in pixels at 96 dpi and grows with the box's DPI.
+struct AboutScale {
+    explicit AboutScale(HWND dlg) : dpi(WindowDpi(dlg)) {}
+    int operator()(int size) const { return ScaleForDpi(size, dpi); }
+    int dpi;
+};
+
 // All text of the box is drawn in this font; it lives for one measuring or painting pass.
-FontHandle aboutFont() {
+FontHandle aboutFont(const AboutScale& px) {
     TFontName face{};
     StrToFontName(u"Arial", face);
-    return MakeFont(face, 20, TFontStyles{fsBold}, 0);
+    return MakeFont(face, px(20), TFontStyles{fsBold}, 0);
 }
 
 std::u16string line3Text(const TAboutInfo& info) {
@@ -39,28 +48,34 @@ std::u16string mailText(const TAboutInfo& info) {
 
 // The height the lines take from the top margin to below the web line; painting reaches the
 // same y, so the button sits right under the last line drawn.
-int linesBottom(const TAboutInfo& info, int h) {
-    int y = 20 + h;
+int linesBottom(const TAboutInfo& info, int h, const AboutScale& px) {
+    int y = px(20) + h;
     if (!info.Line2.empty()) y += h;
     y += h + h / 2;
-    y += 10;
+    y += px(10);
     if (!info.Instit.empty()) y += h;
-    y += h + 7;
-    y += h + 8;
+    y += h + px(7);
+    y += h + px(8);
     y += h + h / 2;
     return y;
 }
 
 void layoutAboutBox(HWND dlg, const TAboutInfo& info) {
+    const AboutScale px(dlg);
     int h = 0;
-    int width = 104;
+    int width = px(104);
     {
         const WindowDC dc(dlg);
-        const FontHandle font = aboutFont();
+        const FontHandle font = aboutFont(px);
         const SelectObjectScope selected(dc.get(), font.get());
         h = TextHeightOf(dc.get());
-        const auto nameLine = [&](const std::u16string& t) { width = std::max(width, 104 + TextWidthOf(dc.get(), t) + 40); };
-        const auto textLine = [&](const std::u16string& t) { width = std::max(width, 40 + TextWidthOf(dc.get(), t) + 40); };
+        // The name lines keep clear of the icon on the left.
+        const auto nameLine = [&](const std::u16string& t) {
+            width = std::max(width, px(104) + TextWidthOf(dc.get(), t) + px(40));
+        };
+        const auto textLine = [&](const std::u16string& t) {
+            width = std::max(width, px(40) + TextWidthOf(dc.get(), t) + px(40));
+        };
         nameLine(info.Line1);
         if (!info.Line2.empty()) nameLine(info.Line2);
         nameLine(line3Text(info));
@@ -69,9 +84,9 @@ void layoutAboutBox(HWND dlg, const TAboutInfo& info) {
         textLine(info.WWW);
         if (!info.Instit.empty()) textLine(info.Instit);
     }
-    const int y = linesBottom(info, h);
-    MoveWindow(GetDlgItem(dlg, IDOK), width / 2 - 50, y, 100, 30, TRUE);
-    const int height = y + 70;
+    const int y = linesBottom(info, h, px);
+    MoveWindow(GetDlgItem(dlg, IDOK), width / 2 - px(50), y, px(100), px(30), TRUE);
+    const int height = y + px(70);
     RECT r{};
     GetWindowRect(dlg, &r);
     MoveWindow(dlg, r.left, (GetSystemMetrics(SM_CYFULLSCREEN) - height) / 2, width, height, FALSE);
@@ -79,10 +94,17 @@ void layoutAboutBox(HWND dlg, const TAboutInfo& info) {
 
 // Draws text centred across the client width and returns its link area: 5 pixels wider than
 // the text on both sides, symmetric about the centre.
-RECT drawLink(HDC dc, int y, int W, int h, const std::u16string& text) {
+RECT drawLink(HDC dc, int y, int W, int h, const std::u16string& text, const AboutScale& px) {
     const int w = TextOutCentered(dc, 0, y, W, text);
-    const int left = (W - w) / 2 - 5;
+    const int left = (W - w) / 2 - px(5);
     return RECT{left, y, W - left, y + h};
+}
+
+// The icon at size x size pixels. An icon of the program's resources is drawn from the image of
+// that size, where it has one, rather than stretched from the system's icon size.
+void drawIcon(HDC dc, int x, int y, int size, HICON icon) {
+    const IconHandle fitting(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)), true);
+    DrawIconEx(dc, x, y, fitting ? fitting.get() : icon, size, size, 0, nullptr, DI_NORMAL);
 }
 
 void paintAboutBox(HWND dlg, TAboutInfo& info) {
@@ -94,17 +116,18 @@ void paintAboutBox(HWND dlg, TAboutInfo& info) {
         ~EndPaintScope() { EndPaint(dlg, ps); }
     } const endPaint{dlg, &ps};
 
+    const AboutScale px(dlg);
     RECT client{};
     GetClientRect(dlg, &client);
     const int W = client.right;
     FillColorRect(dc, client, GetSysColor(COLOR_BTNFACE));
-    if (info.Icon) DrawIcon(dc, 20, 20, info.Icon);
+    if (info.Icon) drawIcon(dc, px(20), px(20), px(32), info.Icon);
     SetBkMode(dc, TRANSPARENT);
 
-    const FontHandle font = aboutFont();
+    const FontHandle font = aboutFont(px);
     const SelectObjectScope selected(dc, font.get());
     const int h = TextHeightOf(dc);
-    int y = 20;
+    int y = px(20);
     TextOutCentered(dc, 0, y, W, info.Line1);
     y += h;
     if (!info.Line2.empty()) {
@@ -113,17 +136,17 @@ void paintAboutBox(HWND dlg, TAboutInfo& info) {
     }
     TextOutCentered(dc, 0, y, W, line3Text(info));
     y += h + h / 2;
-    y += 10;
+    y += px(10);
     if (!info.Instit.empty()) {
         TextOutCentered(dc, 0, y, W, info.Instit);
         y += h;
     }
     TextOutCentered(dc, 0, y, W, info.CopyRight);
-    y += h + 7;
+    y += h + px(7);
     SetTextColor(dc, LinkColor);
-    info.mailRect = drawLink(dc, y, W, h, mailText(info));
-    y += h + 8;
-    info.wwwRect = drawLink(dc, y, W, h, info.WWW);
+    info.mailRect = drawLink(dc, y, W, h, mailText(info), px);
+    y += h + px(8);
+    info.wwwRect = drawLink(dc, y, W, h, info.WWW, px);
 }
 
 // An exception raised inside the dialog must not unwind through the dialog manager: the box

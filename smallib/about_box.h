@@ -34,7 +34,8 @@ inline constexpr const wchar_t* AboutBoxTemplate = L"ABOUTBX";
 void ShowAboutBox(HWND owner, TAboutInfo* aboutInfo);
 
 // The dialog procedure of the about box: lays the box out from the measured texts, paints
-// them, shows the hand cursor over the links and opens them (ShellOpen) when clicked.
+// them, shows the hand cursor over the links and opens them (ShellOpen) when clicked. Its
+// font, margins, icon and button are sized for 96 dpi and grow with the box's DPI.
 INT_PTR CALLBACK AboutDlgProc(HWND dlg, UINT Msg, WPARAM wParam, LPARAM lParam);
 
 // The date line of a box without Line3: the last-write time of the running program's file,

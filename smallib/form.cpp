@@ -1,6 +1,7 @@
 // TSForm: the framework's top-level window with its own class, menu bar, icon and close protocol.
 #include "smallib/form.h"
 
+#include "common/dpi.h"
 #include "common/exceptions.h"
 #include "common/text_helpers.h"
 #include "common/wtext.h"
@@ -39,10 +40,13 @@ TSForm::TSForm(TSWinCtrl* aOwner, const std::u16string& formName, const std::u16
     RegisterWindowClass(FWndClass);
 
     FMenuLanguage = lg_GR;
-    FLeft = 10;
-    FTop = 10;
-    FWidth = 140;
-    FHeight = 100;
+    // The first place and size are meant for 96 dpi. The window does not exist yet, so the
+    // system's DPI stands for that of the monitor it will open on.
+    const int dpi = SystemDpi();
+    FLeft = ScaleForDpi(10, dpi);
+    FTop = ScaleForDpi(10, dpi);
+    FWidth = ScaleForDpi(140, dpi);
+    FHeight = ScaleForDpi(100, dpi);
     FEraseBkGnd = true;
     Style = 0x02CF0003;
     FwmHelp = RegisterWindowMessageW(L"commdlg_help");
@@ -171,6 +175,9 @@ LRESULT TSForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         case WM_WININICHANGE:
             wmWinIniChange(lParam);
             return 0;
+        case WmDpiChanged:
+            wmDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_GETMINMAXINFO:
             return wmGetMinMaxInfo(lParam);
         case WM_SYSKEYDOWN: {
@@ -220,6 +227,11 @@ LRESULT TSForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return TSWinCtrl::wndProc(Msg, wParam, lParam);
+}
+
+void TSForm::wmDpiChanged(int, const RECT& suggested) {
+    SetWindowPos(FHandle, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TSForm::closeProtocol(LRESULT& result, UINT Msg, WPARAM wParam, LPARAM lParam) {

@@ -29,7 +29,8 @@ inline constexpr WORD cmIgnored = 912;
 
 // A form registers a window class named after it and creates an overlapped window with the
 // class menu and icon. Create one with CreateForm; the window then owns the object, which
-// frees itself when the window is destroyed.
+// frees itself when the window is destroyed. Its first place and size, (10, 10) and 140 x 100
+// pixels at 96 dpi, grow with the system's DPI.
 //
 // The first form created while the application object has no main form becomes its main form:
 // destroying it posts the quit message that ends the message loop.
@@ -84,6 +85,10 @@ public:
     virtual int wmBringToFront() { return 0; }
     virtual int wmCustomMsg1(WORD /*wLow*/, LPARAM /*lParam*/) { return 0; }
     virtual int wmWinIniChange(LPARAM /*lParam*/) { return 0; }
+    // The window went to a monitor of another scale (WM_DPICHANGED; dpi is the new one):
+    // takes the rectangle Windows suggests, which keeps the window's size for the eye. A
+    // form whose sizes depend on the DPI recomputes them here or in wmSize.
+    virtual void wmDpiChanged(int dpi, const RECT& suggested);
     // Nonzero lets the default procedure fill the MINMAXINFO at lParam as well.
     virtual int wmGetMinMaxInfo(LPARAM /*lParam*/) { return 1; }
     virtual int wmCustomMsg2(WORD /*wLow*/, LPARAM /*lParam*/) { return 0; }

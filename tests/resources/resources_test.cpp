@@ -300,10 +300,10 @@ TEST(ResourcesSounds, WinmmPlaysEachFromMemory) {
 
 // ---- icon ------------------------------------------------------------------------------------
 
-TEST(ResourcesIcon, MainIconHas16ColourImagesAtTheUsualSizes) {
+TEST(ResourcesIcon, MainIconHas16ColourImagesForEveryScaleUpTo200Percent) {
   const auto group = resourceBytes(L"MAINICON", RT_GROUP_ICON);
   ASSERT_FALSE(group.empty());
-  for (int size : {32, 16}) {
+  for (int size : {16, 20, 24, 32, 40, 48, 64}) {
     SCOPED_TRACE("size " + std::to_string(size));
     const int id = LookupIconIdFromDirectoryEx(const_cast<PBYTE>(group.data()), TRUE, size, size, LR_DEFAULTCOLOR);
     ASSERT_NE(id, 0);
