@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "common/common_unit.h"
+#include "common/dpi.h"
 #include "common/drawing.h"
 #include "common/message_box.h"
 #include "common/platform.h"
@@ -96,6 +98,15 @@ RECT clientRect() {
     GetClientRect(PuzzleForm->Handle(), &r);
     return r;
 }
+
+RECT windowRect() {
+    RECT r{};
+    GetWindowRect(PuzzleForm->Handle(), &r);
+    return r;
+}
+
+// A size at 96 dpi, at the DPI of the puzzle window.
+std::int32_t px(std::int32_t size) { return ScaleForDpi(size, WindowDpi(PuzzleForm->Handle())); }
 
 // --- The fixture ---------------------------------------------------------------------------
 
@@ -490,7 +501,7 @@ TEST_F(PuzzleWindow, CellsBecomeAsWideAsTheWidestLabelPlusSix) {
                 if (c.italic && !label.empty() && label.back() != u' ') label += u' ';
                 widest = std::max(widest, TextWidthOf(screen.get(), label));
             }
-        EXPECT_EQ(CellWidth, widest + 6);
+        EXPECT_EQ(CellWidth, widest + px(2) + px(4));
         EXPECT_EQ(clientRect().right, c.n * CellWidth + 3);
         EXPECT_EQ(clientRect().bottom, c.n * CellHeight + 3);
         EXPECT_EQ(PuzzleForm->font().Height(), MulDiv(CellHeight, 3, 4));
@@ -500,11 +511,78 @@ TEST_F(PuzzleWindow, CellsBecomeAsWideAsTheWidestLabelPlusSix) {
 TEST_F(PuzzleWindow, LowWindowKeepsCellsThirtyTwoPixelsHigh) {
     create();
     SetWindowPos(PuzzleForm->Handle(), nullptr, 0, 0, 300, 60, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(CellHeight, MinCellHeight);
-    EXPECT_EQ(clientRect().bottom, 4 * 32 + 3);
+    EXPECT_EQ(CellHeight, px(MinCellHeight));
+    EXPECT_EQ(clientRect().bottom, 4 * px(32) + 3);
+}
+
+// TESS_EXPECT_DPI names the DPI the run was set up for (the prefix's "LogPixels"); a run at a
+// higher scale that read 96 would otherwise pass without testing anything.
+TEST_F(PuzzleWindow, FirstStartSizesWindowCellsAndFontForTheDpi) {
+    create({}, true);
+    const int dpi = WindowDpi(PuzzleForm->Handle());
+    if (const char* expected = std::getenv("TESS_EXPECT_DPI")) {
+        EXPECT_EQ(dpi, std::atoi(expected));
+    }
+    EXPECT_EQ(BoardDpi, dpi);
+    // The low first window gets about the lowest cells there are (a menu bar that wraps while
+    // the window is narrow leaves them a little higher), and the font follows them.
+    EXPECT_GE(CellHeight, px(MinCellHeight));
+    EXPECT_LT(CellHeight, px(MinCellHeight + 10));
+    EXPECT_EQ(clientRect().bottom, 4 * CellHeight + 3);
+    EXPECT_EQ(PuzzleForm->font().Height(), MulDiv(CellHeight, 3, 4));
+    LOGFONTW made{};
+    ASSERT_TRUE(GetObjectW(PuzzleForm->font().Handle(), sizeof made, &made));
+    EXPECT_EQ(made.lfHeight, PuzzleForm->font().Height());
+    EXPECT_EQ(windowRect().left, px(10));
+    EXPECT_EQ(windowRect().top, px(10));
+}
+
+TEST_F(PuzzleWindow, DpiChangeTakesTheSuggestedRectangleAndFitsTheCellsAnew) {
+    create({}, true);
+    const int dpi = WindowDpi(PuzzleForm->Handle());
+    const RECT before = windowRect();
+    const std::int32_t cellWidth = CellWidth;
+    const std::int32_t cellHeight = CellHeight;
+    const auto dpiChanged = [](int newDpi, RECT suggested) {
+        SendMessageW(PuzzleForm->Handle(), WmDpiChanged, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+    };
+
+    // Half as large again, as Windows suggests it for a monitor at one and a half times the DPI.
+    const int larger = dpi * 3 / 2;
+    const RECT suggested{before.left + 5, before.top + 7, before.left + 5 + (before.right - before.left) * 3 / 2,
+                         before.top + 7 + (before.bottom - before.top) * 3 / 2};
+    dpiChanged(larger, suggested);
+    RECT r = windowRect();
+    EXPECT_EQ(r.left, suggested.left);
+    EXPECT_EQ(r.top, suggested.top);
+    EXPECT_EQ(r.right, suggested.right);
+    EXPECT_LE(r.bottom, suggested.bottom) << "the client height snaps to whole cells";
+    EXPECT_GT(r.bottom, suggested.bottom - 4);
+    EXPECT_EQ(BoardDpi, larger);
+    EXPECT_GE(CellHeight, ScaleForDpi(MinCellHeight, larger));
+    EXPECT_EQ(clientRect().bottom, 4 * CellHeight + 3);
+    EXPECT_EQ(PuzzleForm->font().Height(), MulDiv(CellHeight, 3, 4));
+    EXPECT_TRUE(GetUpdateRect(PuzzleForm->Handle(), nullptr, FALSE)) << "a repaint is due";
+    settle();
+    EXPECT_GT(CellWidth, cellWidth) << "the labels grew with the font";
+
+    // The same rectangle at twice the DPI: no size change, yet the cells reach the new minimum.
+    dpiChanged(dpi * 2, windowRect());
+    EXPECT_EQ(BoardDpi, dpi * 2);
+    EXPECT_GE(CellHeight, ScaleForDpi(MinCellHeight, dpi * 2));
+    EXPECT_EQ(PuzzleForm->font().Height(), MulDiv(CellHeight, 3, 4));
+
+    // Back at the first DPI and rectangle, the board is what it was.
+    dpiChanged(dpi, before);
+    settle();
+    EXPECT_EQ(BoardDpi, dpi);
+    EXPECT_EQ(CellHeight, cellHeight);
+    EXPECT_EQ(CellWidth, cellWidth);
+    EXPECT_EQ(windowRect().left, before.left);
 }
 
 TEST(PuzzleWindowPlan, CellWidthPlanAlwaysEndsThePaintAndSizeCycle) {
+    BoardDpi = 96;  // the lowest cells of the table are 32 pixels high
     struct Case {
         const char* what;
         std::int32_t need, n, frame, client, screen, cellHeight, lastRequest;

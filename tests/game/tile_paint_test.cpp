@@ -89,7 +89,20 @@ void solvedBoard(std::int32_t n, std::int32_t cellWidth = 60, std::int32_t cellH
 
 COLORREF sys(int index) { return GetSysColor(index); }
 
+// BoardDpi for the lifetime of the object; 96 again afterwards.
+class BoardDpiScope {
+public:
+    explicit BoardDpiScope(std::int32_t dpi) { BoardDpi = dpi; }
+    ~BoardDpiScope() { BoardDpi = 96; }
+    BoardDpiScope(const BoardDpiScope&) = delete;
+    BoardDpiScope& operator=(const BoardDpiScope&) = delete;
+};
+
+// The lines of the tiles and the frame stay one pixel wide at every scale.
 TEST(TilePaint, RaisedBorderAndTheShadowEdgeReachingIntoTheEmptyCellAbove) {
+  for (const std::int32_t dpi : {96, 144, 192}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
+    const BoardDpiScope scale(dpi);
     Canvas canvas;
     solvedBoard(4);
     ASSERT_TRUE(MakeZug(TZugArt::ab));  // the empty cell is now above the bottom-right tile
@@ -120,6 +133,7 @@ TEST(TilePaint, RaisedBorderAndTheShadowEdgeReachingIntoTheEmptyCellAbove) {
     EXPECT_EQ(anything.left, inner.left);
     EXPECT_EQ(anything.right, inner.right);
     EXPECT_EQ(anything.bottom, inner.bottom);
+  }
 }
 
 TEST(TilePaint, LabelIsDrawnThreeTimesWithHighlightUpLeftAndShadowDownRight) {
@@ -139,6 +153,36 @@ TEST(TilePaint, LabelIsDrawnThreeTimesWithHighlightUpLeftAndShadowDownRight) {
     EXPECT_EQ(highlight.left, label.left - 1);
     EXPECT_EQ(highlight.top, label.top - 1);
     EXPECT_EQ(canvas.at(inside.left, inside.top), sys(COLOR_BTNFACE)) << "tile face";
+}
+
+// The copies move by the offset's size at the board's DPI; as only the left and top edges of
+// their rectangles move, the centred text moves by half of it, rounded either way.
+TEST(TilePaint, HighlightAndShadowMoveFurtherAtAHigherDpi) {
+    struct Case {
+        std::int32_t dpi, offset;
+    } const cases[] = {{96, 2}, {144, 3}, {192, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.dpi << " dpi");
+        const BoardDpiScope scale(c.dpi);
+        Canvas canvas;
+        solvedBoard(5, 70, 50);
+        int widest = 0;
+        for (std::int32_t row = 1; row <= 5; ++row)
+            for (std::int32_t column = 1; column <= 5; ++column)
+                widest = std::max(widest, TextWidthOf(canvas.dc(), CellText(column, row).text));
+        EXPECT_EQ(PaintBoard(canvas.dc()), widest + c.offset) << "the widest label and the offset";
+        RECT inside = CellRect(2, 3);
+        InflateRect(&inside, -2, -2);
+        const RECT label = canvas.boundsOf(TileDarkCyan, inside);
+        const RECT shadow = canvas.boundsOf(RGB(0, 0, 0), inside);
+        const RECT highlight = canvas.boundsOf(RGB(255, 255, 255), inside);
+        ASSERT_LT(label.left, label.right) << "no label drawn";
+        for (const LONG moved : {label.left - highlight.left, label.top - highlight.top, shadow.right - label.right,
+                                 shadow.bottom - label.bottom}) {
+            EXPECT_GE(moved, c.offset / 2);
+            EXPECT_LE(moved, (c.offset + 1) / 2);
+        }
+    }
 }
 
 TEST(TilePaint, FrameAroundTheBoardAndNothingBeyondIt) {
