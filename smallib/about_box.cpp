@@ -60,8 +60,34 @@ int linesBottom(const TAboutInfo& info, int h, const AboutScale& px) {
     return y;
 }
 
+// The template's icon control shows the icon at the system's icon size; while the box is open
+// it shows the image of the size the box's DPI asks for, which this holds.
+IconHandle controlIcon;
+
+HWND iconControl(HWND dlg) { return FindWindowExW(dlg, nullptr, L"Static", nullptr); }
+
+void fitIconControl(HWND dlg, int size) {
+    HWND const control = iconControl(dlg);
+    if (!control) return;
+    // The control found the icon by its name among the resources of the dialog's module.
+    wchar_t name[64] = {};
+    if (GetWindowTextW(control, name, 64) <= 0) return;
+    HINSTANCE const module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dlg, GWLP_HINSTANCE));
+    IconHandle fitting(static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR)), true);
+    if (!fitting) return;
+    SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(fitting.get()), 0);
+    controlIcon = std::move(fitting);
+}
+
+void releaseIconControl(HWND dlg) {
+    if (!controlIcon) return;
+    if (HWND const control = iconControl(dlg)) SendMessageW(control, STM_SETICON, 0, 0);
+    controlIcon.reset();
+}
+
 void layoutAboutBox(HWND dlg, const TAboutInfo& info) {
     const AboutScale px(dlg);
+    fitIconControl(dlg, px(32));
     int h = 0;
     int width = px(104);
     {
@@ -164,6 +190,9 @@ INT_PTR handleMessage(HWND dlg, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG:
         layoutAboutBox(dlg, info);
         return TRUE;
+    case WM_DESTROY:
+        releaseIconControl(dlg);
+        return FALSE;
     case WM_PAINT:
         paintAboutBox(dlg, info);
         return FALSE;

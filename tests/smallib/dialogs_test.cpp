@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/dpi.h"
 #include "common/drawing.h"
 #include "common/platform.h"
 #include "common/wtext.h"
@@ -54,6 +56,7 @@ TAboutInfo sampleInfo() {
 
 // What the open box shows, gathered while it is open.
 struct AboutSnapshot {
+    int dpi = 96;
     RECT window{};
     RECT client{};
     RECT button{};  // in client coordinates
@@ -63,6 +66,7 @@ struct AboutSnapshot {
 
 AboutSnapshot snapshot(HWND dlg, const TAboutInfo& info) {
     AboutSnapshot s;
+    s.dpi = WindowDpi(dlg);
     GetWindowRect(dlg, &s.window);
     GetClientRect(dlg, &s.client);
     HWND const ok = GetDlgItem(dlg, IDOK);
@@ -73,12 +77,12 @@ AboutSnapshot snapshot(HWND dlg, const TAboutInfo& info) {
     return s;
 }
 
-// The text height and widths in the about box's font.
+// The text height and widths in the about box's font at a DPI.
 struct AboutFont {
-    AboutFont() {
+    explicit AboutFont(int dpi = WindowDpi(nullptr)) {
         TFontName face{};
         StrToFontName(u"Arial", face);
-        font = MakeFont(face, 20, TFontStyles{fsBold}, 0);
+        font = MakeFont(face, ScaleForDpi(20, dpi), TFontStyles{fsBold}, 0);
         selected.emplace(dc.get(), font.get());
         height = TextHeightOf(dc.get());
     }
@@ -142,30 +146,36 @@ TEST_F(DialogTest, AboutBoxLaysItselfOutFromItsTextsAndOpensItsLinks) {
     ASSERT_EQ(driver.dialogsSeen(), 1);
     EXPECT_EQ(CurAboutInfo, &info);
 
-    const AboutFont f;
+    // Every size is one at 96 dpi, grown to the box's DPI.
+    const auto px = [&](int size) { return ScaleForDpi(size, s.dpi); };
+    const AboutFont f(s.dpi);
     const int h = f.height;
     std::u16string date = ProgramDateText();
-    const int width = std::max({104 + f.width(info.Line1) + 40, 104 + f.width(date) + 40, 80 + f.width(info.CopyRight),
-                                80 + f.width(u"someone@example.org"), 80 + f.width(info.WWW)});
-    const int buttonTop = 20 + h + (h + h / 2) + 10 + (h + 7) + (h + 8) + (h + h / 2);
+    const int width = std::max({px(104) + f.width(info.Line1) + px(40), px(104) + f.width(date) + px(40),
+                                px(80) + f.width(info.CopyRight), px(80) + f.width(u"someone@example.org"),
+                                px(80) + f.width(info.WWW)});
+    const int buttonTop = px(20) + h + (h + h / 2) + px(10) + (h + px(7)) + (h + px(8)) + (h + h / 2);
     const int height = s.window.bottom - s.window.top;
     EXPECT_EQ(s.window.right - s.window.left, width);
-    EXPECT_EQ(height, buttonTop + 70);
+    EXPECT_EQ(height, buttonTop + px(70));
     EXPECT_EQ(s.window.top, (GetSystemMetrics(SM_CYFULLSCREEN) - height) / 2);
     EXPECT_EQ(s.window.left, driver.createdAt().x) << "the box keeps its horizontal position";
-    EXPECT_EQ(s.button.left, width / 2 - 50);
+    EXPECT_EQ(s.button.left, width / 2 - px(50));
     EXPECT_EQ(s.button.top, buttonTop);
-    EXPECT_EQ(s.button.right - s.button.left, 100);
-    EXPECT_EQ(s.button.bottom - s.button.top, 30);
+    EXPECT_EQ(s.button.right - s.button.left, px(100));
+    EXPECT_EQ(s.button.bottom - s.button.top, px(30));
 
     // The links: the text's width and 5 pixels on each side, centred in the client area; the
     // button sits right under the web line.
     const int W = s.client.right;
-    EXPECT_EQ(s.mailRect.right - s.mailRect.left, f.width(u"someone@example.org") + 10);
+    // Centring rounds the text's left edge down, which widens the area by one pixel when the
+    // text and the client width differ by an odd number.
+    const int mailWidth = f.width(u"someone@example.org");
+    EXPECT_EQ(s.mailRect.right - s.mailRect.left, mailWidth + (W - mailWidth) % 2 + 2 * px(5));
     EXPECT_EQ(s.mailRect.left + s.mailRect.right, W);
     EXPECT_EQ(s.mailRect.bottom - s.mailRect.top, h);
     EXPECT_EQ(s.wwwRect.left + s.wwwRect.right, W);
-    EXPECT_EQ(s.wwwRect.top, s.mailRect.bottom + 8);
+    EXPECT_EQ(s.wwwRect.top, s.mailRect.bottom + px(8));
     EXPECT_EQ(s.button.top, s.wwwRect.bottom + h / 2);
 
     ASSERT_EQ(seen.size(), probes.size());
@@ -180,6 +190,7 @@ TEST_F(DialogTest, AboutBoxLaysItselfOutFromItsTextsAndOpensItsLinks) {
 TEST_F(DialogTest, OptionalLinesTakeRoomOnlyWhenTheyAreSet) {
     const AboutFont f;
     const int h = f.height;
+    const auto px = [](int size) { return ScaleForDpi(size, WindowDpi(nullptr)); };
     struct Case {
         const char* what;
         std::u16string line2, line3, instit;
@@ -203,7 +214,8 @@ TEST_F(DialogTest, OptionalLinesTakeRoomOnlyWhenTheyAreSet) {
             clickButton(dlg, IDOK);
         });
         ShowAboutBox(form->Handle(), &info);
-        EXPECT_EQ(buttonTop, 20 + h + (h + h / 2) + 10 + (h + 7) + (h + 8) + (h + h / 2) + c.extraLines * h);
+        EXPECT_EQ(buttonTop,
+                  px(20) + h + (h + h / 2) + px(10) + (h + px(7)) + (h + px(8)) + (h + h / 2) + c.extraLines * h);
     }
 }
 
@@ -218,7 +230,55 @@ TEST_F(DialogTest, AboutBoxWidensForItsWidestLine) {
     });
     ShowAboutBox(form->Handle(), &info);
     const AboutFont f;
-    EXPECT_EQ(width, 104 + f.width(info.Line2) + 40);
+    EXPECT_EQ(width, ScaleForDpi(104, WindowDpi(nullptr)) + f.width(info.Line2) + ScaleForDpi(40, WindowDpi(nullptr)));
+}
+
+// Whatever the DPI, every line fits the box's width, the lines end above the button, the
+// button lies inside the client area and its caption inside the button, and the name lines keep
+// clear of the icon. TESS_EXPECT_DPI names the DPI a run was set up for, so that a run meant
+// for a higher scale cannot pass at 96 dpi.
+TEST_F(DialogTest, AboutBoxShowsAllItsTextAtTheDpi) {
+    TAboutInfo info = sampleInfo();
+    info.Line2 = u"Schiebepuzzle f\u00FCr Windows";
+    info.Instit = u"Tessarino-Projekt, Abteilung Spiele";
+    AboutSnapshot s;
+    SIZE caption{};
+    DialogDriver driver([&](HWND dlg) {
+        s = snapshot(dlg, info);
+        HWND const ok = GetDlgItem(dlg, IDOK);
+        const WindowDC dc(ok);
+        const SelectObjectScope font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(ok, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32W(dc.get(), L"OK", 2, &caption);
+        UpdateWindow(dlg);
+        saveScreenShot(u"about_box_" + platform::FromUtf8(std::to_string(s.dpi)) + u"dpi.bmp");
+        clickButton(dlg, IDOK);
+    });
+    ShowAboutBox(form->Handle(), &info);
+    ASSERT_EQ(driver.dialogsSeen(), 1);
+    if (const char* expected = std::getenv("TESS_EXPECT_DPI")) {
+        EXPECT_EQ(s.dpi, std::atoi(expected));
+    }
+
+    const auto px = [&](int size) { return ScaleForDpi(size, s.dpi); };
+    const AboutFont f(s.dpi);
+    const int W = s.client.right;
+    const int nameLeft = px(20) + px(32);  // right of the icon
+    for (const std::u16string& line : {info.Line1, info.Line2, ProgramDateText()}) {
+        SCOPED_TRACE(platform::ToUtf8(line));
+        EXPECT_GE((W - f.width(line)) / 2, nameLeft);
+    }
+    for (const std::u16string& line : {info.Instit, info.CopyRight, std::u16string(u"someone@example.org"), info.WWW}) {
+        SCOPED_TRACE(platform::ToUtf8(line));
+        EXPECT_LE(f.width(line), W);
+    }
+    EXPECT_LE(s.wwwRect.bottom, s.button.top) << "the last line ends above the button";
+    EXPECT_GE(s.button.left, 0);
+    EXPECT_LE(s.button.right, W);
+    EXPECT_LE(s.button.bottom, s.client.bottom) << "the button is not cut off";
+    EXPECT_LE(caption.cx, s.button.right - s.button.left - 8);
+    EXPECT_LE(caption.cy, s.button.bottom - s.button.top - 4);
+    EXPECT_LE(s.window.bottom - s.window.top, GetSystemMetrics(SM_CYFULLSCREEN));
+    EXPECT_FALSE(driver.timedOut());
 }
 
 TEST(AboutDate, IsTheProgramFilesLastWriteTime) {
