@@ -37,3 +37,36 @@ function(tess_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# tess_test_at_dpi(<test> <dpi> [FILTER <gtest filter>])
+# Runs the Windows test program <test> once more, as test <test>_dpi<dpi>, in a Wine prefix of
+# its own whose screen reads as <dpi> dots per inch. The fixture test wine_prefix_dpi<dpi>
+# prepares that prefix (scripts/wine-dpi-prefix.sh) before the first test that needs it, also
+# when only some tests are chosen. TESS_EXPECT_DPI tells the program which DPI to expect.
+function(tess_test_at_dpi name dpi)
+  cmake_parse_arguments(ARG "" "FILTER" "" ${ARGN})
+  if(NOT TARGET ${name} OR NOT CMAKE_CROSSCOMPILING)
+    return()
+  endif()
+  set(prefix ${PROJECT_BINARY_DIR}/wineprefix-dpi${dpi})
+  set(setup wine_prefix_dpi${dpi})
+  # if(TEST) sees only the tests of the current folder; the fixture is one for the whole build.
+  get_property(prepared GLOBAL PROPERTY TESS_DPI_PREFIXES)
+  if(NOT dpi IN_LIST prepared)
+    set_property(GLOBAL APPEND PROPERTY TESS_DPI_PREFIXES ${dpi})
+    add_test(NAME ${setup} COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-dpi-prefix.sh ${prefix} ${dpi})
+    set_tests_properties(${setup} PROPERTIES FIXTURES_SETUP ${setup} TIMEOUT 300)
+    # Sound, if any, goes nowhere: these runs check sizes, and the session's sound file
+    # belongs to the tests that listen to it.
+    file(CONFIGURE OUTPUT ${prefix}-asound.conf CONTENT "pcm.!default { type null }\n")
+  endif()
+  set(args)
+  if(ARG_FILTER)
+    set(args --gtest_filter=${ARG_FILTER})
+  endif()
+  add_test(NAME ${name}_dpi${dpi} COMMAND ${name} ${args})
+  set_tests_properties(${name}_dpi${dpi} PROPERTIES
+    FIXTURES_REQUIRED ${setup}
+    ENVIRONMENT "WINEPREFIX=${prefix};TESS_EXPECT_DPI=${dpi};ALSA_CONFIG_PATH=${prefix}-asound.conf"
+    TIMEOUT 300)
+endfunction()

@@ -1,5 +1,5 @@
 # Registry reads, folders and system information, message boxes and sounds, file dates,
-# command-line items, resource modules, icons and small drawing operations (Windows only).
+# command-line items, resource modules, icons, small drawing operations and DPI (Windows only).
 tess_library(tess_services
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/registry.cpp

@@ -56,3 +56,6 @@ tess_test(smallib_dialogs_test
     ${CMAKE_CURRENT_LIST_DIR}/dialogs_test.cpp
     ${app_test_support}
   LIBS tess_smallib_app tess_resources tess_win_test_support)
+
+# The about box once more at 150 %.
+tess_test_at_dpi(smallib_dialogs_test 144 FILTER "DialogTest.AboutBox*:DialogTest.OptionalLines*")
