@@ -2,6 +2,7 @@
 #include "game/puzzle_form.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "common/dpi.h"
 #include "common/drawing.h"
@@ -110,10 +111,11 @@ TSForm1::~TSForm1() {
 
 void TSForm1::paint(HDC dc) {
     const SelectObjectScope font(dc, this->font().Handle());
-    const std::int32_t need = PaintBoard(dc) + BoardPixels(LabelMargin);
+    std::int32_t need = PaintBoard(dc) + BoardPixels(LabelMargin);
+    const std::int32_t n = ClampBoardSize(BoardSize);
+    if (FMenuOnOneLine) need = std::max(need, (menuBarWidth() - 3 + n - 1) / n);
     if (need == CellWidth) return;
 
-    const std::int32_t n = ClampBoardSize(BoardSize);
     const int clientWidth = ClientWidth();
     const TCellWidthPlan plan = PlanCellWidth(need, n, Width() - clientWidth, clientWidth, screenWidth(), CellHeight,
                                               FRequestedClientWidth);
@@ -182,7 +184,18 @@ bool TSForm1::DoMove(TZugArt zug) {
     return true;
 }
 
+std::int32_t TSForm1::menuBarWidth() const {
+    HMENU const menu = ::GetMenu(FHandle);
+    std::int32_t width = 0;
+    for (int i = 0, count = menu ? GetMenuItemCount(menu) : 0; i < count; ++i) {
+        RECT item{};
+        if (GetMenuItemRect(FHandle, menu, static_cast<UINT>(i), &item)) width += item.right - item.left;
+    }
+    return width;
+}
+
 void TSForm1::Redraw() {
+    FMenuOnOneLine = false;
     RECT client{};
     GetClientRect(Handle(), &client);
     SendMessageW(Handle(), WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
@@ -330,6 +343,7 @@ void TSForm1::wmDpiChanged(int dpi, const RECT& suggested) {
 }
 
 LRESULT TSForm1::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (Msg == WM_ENTERSIZEMOVE) FMenuOnOneLine = false;  // the user sizes the window now
     if (Msg == WM_ENDSESSION && wParam) {
         writeOptions();
         if (UserSettings) UserSettings->Save();
@@ -373,6 +387,11 @@ TSForm1* CreatePuzzleForm() {
     if (Application) Application->withSound = sound;
     form.MenuCheckItem(IDM_SOUND, sound);
 
+    // A first start opens the window wide enough for the menu bar on one line: at some scales
+    // the menu bar grows faster than the labels, and the lowest cells then sit under a menu bar
+    // of two lines.
+    constexpr std::int32_t unset = std::numeric_limits<std::int32_t>::min();
+    form.FMenuOnOneLine = readInteger(WindowSection, u"Width", unset) == unset;
     form.SetLeft(readInteger(WindowSection, u"Left", form.Left()));
     form.SetTop(readInteger(WindowSection, u"Top", form.Top()));
     form.SetWidth(readInteger(WindowSection, u"Width", form.Width()));

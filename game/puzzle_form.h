@@ -86,8 +86,14 @@ private:
     // A window restored entirely off every monitor comes back onto the primary one.
     void bringOntoMonitor();
 
+    // The width of the menu bar's items side by side: the client width it needs on one line.
+    std::int32_t menuBarWidth() const;
+
     // The client width that paint asked for last and the window has not reached yet.
     int FRequestedClientWidth = 0;
+    // From a first start until the player sizes the window or the board: the cells are at
+    // least as wide as the menu bar on one line needs.
+    bool FMenuOnOneLine = false;
 };
 
 // The puzzle window while it exists.

@@ -535,6 +535,15 @@ TEST_F(PuzzleWindow, FirstStartSizesWindowCellsAndFontForTheDpi) {
     EXPECT_EQ(made.lfHeight, PuzzleForm->font().Height());
     EXPECT_EQ(windowRect().left, px(10));
     EXPECT_EQ(windowRect().top, px(10));
+    // The menu bar fits on one line, which is also what leaves the cells their height.
+    HMENU const menu = GetMenu(PuzzleForm->Handle());
+    RECT first{};
+    ASSERT_TRUE(GetMenuItemRect(PuzzleForm->Handle(), menu, 0, &first));
+    for (int i = 1; i < GetMenuItemCount(menu); ++i) {
+        RECT item{};
+        ASSERT_TRUE(GetMenuItemRect(PuzzleForm->Handle(), menu, static_cast<UINT>(i), &item));
+        EXPECT_EQ(item.top, first.top) << "menu item " << i;
+    }
 }
 
 TEST_F(PuzzleWindow, DpiChangeTakesTheSuggestedRectangleAndFitsTheCellsAnew) {
