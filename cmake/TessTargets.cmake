@@ -19,13 +19,13 @@ function(tess_library name)
   tess_warnings(${name})
 endfunction()
 
-# tess_test(<name> [PORTABLE] [INPUT] SOURCES ... [LIBS ...])
+# tess_test(<name> [PORTABLE] [DISPLAY] SOURCES ... [LIBS ...])
 # A GoogleTest program with the shared main (tests/support/test_main.cpp); under the cross build
-# CTest runs it through Wine. INPUT marks a program that sends real keys and clicks through the
-# system's queue: the keyboard focus and the mouse belong to the whole display, so such programs
-# never run at the same time as each other.
+# CTest runs it through Wine. DISPLAY marks a program that shows windows, sends real keys and
+# clicks or reads the screen: focus, mouse and screen belong to the whole display, where a window
+# of one program takes the focus or the click of another, so these programs run one at a time.
 function(tess_test name)
-  cmake_parse_arguments(ARG "PORTABLE;INPUT" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "PORTABLE;DISPLAY" "" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_PORTABLE AND NOT WIN32)
     return()
   endif()
@@ -39,7 +39,7 @@ function(tess_test name)
   target_compile_options(${name} PRIVATE -Werror)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
-  if(ARG_INPUT)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK tess_display_input)
+  if(ARG_DISPLAY)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK tess_display)
   endif()
 endfunction()
