@@ -9,7 +9,7 @@
 # new or old, so that a prefix made before a setting was added gets it too.
 wine_prefix_settings() {
   local reg
-  reg=$(winepath -w "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.reg" 2>/dev/null)
+  reg=$(winepath -w "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-prefix.reg" 2>/dev/null)
   wine reg import "$reg" >/dev/null 2>&1 </dev/null || {
     echo "wine-session: could not write scripts/wine-prefix.reg into $WINEPREFIX" >&2
     return 1
