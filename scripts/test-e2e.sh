@@ -3,13 +3,16 @@
 #
 # Uses what the Windows build made (builds nothing): game/tessarino.exe and the probe
 # tests/game/e2e_probe.exe. TESS_BUILD picks another build folder (default build/windows).
-# Screenshots go to $TESS_BUILD/e2e-shots.
+# Screenshots go to $TESS_BUILD/e2e-shots, what the game wrote to its console (a crash report
+# among it) to $TESS_BUILD/e2e-game.log. A game that ends on its own, a crash above all, stops
+# the run at once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${TESS_BUILD:-build/windows}"
 exe="$PWD/$build/game/tessarino.exe"
 probe="$PWD/$build/tests/game/e2e_probe.exe"
 shots="$PWD/$build/e2e-shots"
+game_log="$PWD/$build/e2e-game.log"
 for f in "$exe" "$probe"; do
   if [ ! -f "$f" ]; then echo "missing $f: build the Windows preset first"; exit 1; fi
 done
@@ -19,10 +22,12 @@ done
 mkdir -p "$shots"
 
 . scripts/wine-session.sh
-TESS_OWN_DISPLAY=1 wine_session_start "$PWD/$build/e2e-prefix"
+TESS_OWN_DISPLAY=1 TESS_CAPTURE_SOUND=1 wine_session_start "$PWD/$build/e2e-prefix"
 game_pid=""
+reply_file=$(mktemp)
 cleanup() {
   [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+  rm -f "$reply_file"
   wine_session_stop
 }
 trap cleanup EXIT
@@ -47,30 +52,79 @@ settings() {
   { printf '\xEF\xBB\xBF'; printf '%s\r\n' "$@"; } >"$ini"
 }
 
+# Starts the game in the background with its console output in $game_log.
+launch_game() {
+  : >"$TESS_AUDIO_RAW"
+  wine "$exe" >"$game_log" 2>&1 &
+  game_pid=$!
+}
+
 # Starts the game and waits for its window; sets $win (X window) and $cw, $ch (client size).
 start_game() {
-  : >"$TESS_AUDIO_RAW"
-  wine "$exe" >/dev/null 2>&1 &
-  game_pid=$!
+  launch_game
   find_window
   settle
 }
 
-# Waits (bounded) for the game's window; without one nothing else can be tested.
-find_window() {
-  win=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZIB$' | head -n 1 || true)
-  if [ -z "$win" ]; then
-    fail "the game window did not appear"
-    echo "e2e: aborted"
-    exit 1
+# Nothing else can be tested once the game is gone or its window did not come.
+abort() {
+  fail "$*"
+  if [ -s "$game_log" ]; then
+    echo "  the game's console output (last lines of $game_log):"
+    tail -n 25 "$game_log" | sed 's/^/    /'
   fi
+  echo "e2e: aborted"
+  exit 1
+}
+
+# Aborts when the game has ended although it should still run.
+check_running() {
+  if ! kill -0 "$game_pid" 2>/dev/null; then
+    local code=0
+    wait "$game_pid" || code=$?
+    game_pid=""
+    abort "the game ended unexpectedly (exit code $code)"
+  fi
+}
+
+# while_running <command...>: runs a command that waits for something of the game, and aborts
+# as soon as the game ends in the meantime; otherwise sets $reply to the command's output
+# (without carriage returns) and returns its status. Not in a subshell, so the abort ends the run.
+while_running() {
+  local status=0 pid
+  "$@" >"$reply_file" &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+      wait "$pid" 2>/dev/null || true
+      check_running
+    fi
+    sleep 0.05
+  done
+  wait "$pid" || status=$?
+  reply=$(tr -d '\r' <"$reply_file")
+  return "$status"
+}
+
+# Waits (bounded) for the game's window.
+find_window() {
+  win=""
+  for _ in $(seq 300); do
+    check_running
+    win=$(xdotool search --onlyvisible --name '^ZIB$' 2>/dev/null | head -n 1 || true)
+    [ -n "$win" ] && return 0
+    sleep 0.1
+  done
+  abort "the game window did not appear"
 }
 
 # Lets the paint and size cycles run out: the client size stops changing.
 settle() {
   local last="" now
   for _ in $(seq 30); do
-    now=$(wine "$probe" client ZIB | tr -d '\r')
+    while_running wine "$probe" client ZIB || true
+    now="$reply"
     [ "$now" = "$last" ] && break
     last="$now"
     sleep 0.2
@@ -91,19 +145,33 @@ shot() { import -window "$win" "$shots/$1.png"; }
 close_by_menu() {
   xdotool windowfocus --sync "$win"
   xdotool key alt+s
-  sleep 0.3
+  while_running wine "$probe" menu || abort "the menu did not open"
   xdotool key b
   wait_exit
 }
 
+# Waits (bounded) for the game to end, and expects it to end well.
 wait_exit() {
+  local code=0
   for _ in $(seq 100); do
-    kill -0 "$game_pid" 2>/dev/null || { wait "$game_pid" || true; game_pid=""; return 0; }
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      wait "$game_pid" || code=$?
+      game_pid=""
+      check "the game ended with exit code 0 (got $code)" test "$code" -eq 0
+      return 0
+    fi
     sleep 0.1
   done
   fail "the game did not end"
   kill "$game_pid" 2>/dev/null || true
   game_pid=""
+}
+
+# Sets $text to the texts of the message box with caption $1 and answers it with OK; returns
+# when the box has closed.
+answer_box() {
+  while_running wine "$probe" box "$1" press || true
+  text="$reply"
 }
 
 ini_has() { sed '1s/^\xEF\xBB\xBF//' "$ini" | tr -d '\r' | grep -qxF "$1"; }
@@ -136,12 +204,11 @@ settings 'Merge=1' 'Sound=0' '[Window]' 'Left=40' 'Top=30'
 start_game
 shot before-solving
 click_cell 4 4 4
-text=$(wine "$probe" box ZIB press | tr -d '\r' || true)
+answer_box ZIB
 check "message \"fertig nach 1 Zügen\" (got \"$text\")" test "$text" = "fertig nach 1 Zügen"
 # The next game was shuffled by one move again, so the same click solves it once more.
-sleep 0.3
 click_cell 4 4 4
-text=$(wine "$probe" box ZIB press | tr -d '\r' || true)
+answer_box ZIB
 check "a new game followed (got \"$text\")" test "$text" = "fertig nach 1 Zügen"
 close_by_menu
 check "window place kept" ini_has Left=40
@@ -167,9 +234,8 @@ echo "== $current"
 settings
 mkdir -p "$(dirname "$ini")"
 printf '\xEF\xBB\xBFSize=3\r\nSound=0\r\n[Window]\r\nFontName=Caf\xE9\r\n' >"$ini"
-wine "$exe" >/dev/null 2>&1 &
-game_pid=$!
-text=$(wine "$probe" box Tessarino press | tr -d '\r' || true)
+launch_game
+answer_box Tessarino
 check "the message names the file (got \"$text\")" grep -q 'Zib.ini' <<<"$text"
 find_window
 settle

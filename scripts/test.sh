@@ -15,7 +15,7 @@ echo "== Windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 . scripts/wine-session.sh
-TESS_OWN_DISPLAY=1 wine_session_start "$PWD/build/windows/wineprefix"
+TESS_OWN_DISPLAY=1 TESS_CAPTURE_SOUND=1 wine_session_start "$PWD/build/windows/wineprefix"
 trap wine_session_stop EXIT
 ctest --preset windows -j "$jobs" || status=1
 wine_session_stop

@@ -1,6 +1,6 @@
 # Tests of the common services: registry, system information, message boxes, file dates,
 # command-line items, resource modules and drawing (Windows build, run under Wine).
-tess_test(common_services_test
+tess_test(common_services_test DISPLAY
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/registry_shortcuts_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/system_info_test.cpp

@@ -2,9 +2,12 @@
 //
 //   e2e_probe client <caption>      the client width and height of the top-level window
 //   e2e_probe box <caption> [press] the texts of the message box with that caption, one a line
-//                                   (UTF-8); with "press" its OK button is pressed afterwards
+//                                   (UTF-8); with "press" its OK button is pressed afterwards,
+//                                   and the probe returns once the box has closed
+//   e2e_probe menu                  waits for an open pop-up menu
 //
-// Each waits up to ten seconds for its window; exit code 1 when none appeared, 2 on bad usage.
+// Each waits up to ten seconds for its window; exit code 1 when none appeared (or a pressed box
+// did not close), 2 on bad usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,9 +32,11 @@ std::wstring textOf(HWND w) {
     return buffer;
 }
 
+enum class Kind { Window, Dialog, Menu };
+
 struct Search {
     const wchar_t* caption;
-    bool dialog;
+    Kind kind;
     HWND found;
 };
 
@@ -39,22 +44,34 @@ BOOL CALLBACK matchTopLevel(HWND w, LPARAM lParam) {
     auto& s = *reinterpret_cast<Search*>(lParam);
     wchar_t cls[64] = {};
     GetClassNameW(w, cls, 64);
-    const bool isDialog = std::wstring(cls) == L"#32770";
-    if (isDialog == s.dialog && IsWindowVisible(w) && textOf(w) == s.caption) {
+    const std::wstring name = cls;
+    const Kind kind = name == L"#32770" ? Kind::Dialog : name == L"#32768" ? Kind::Menu : Kind::Window;
+    if (kind == s.kind && IsWindowVisible(w) && (!s.caption || textOf(w) == s.caption)) {
         s.found = w;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND waitFor(const wchar_t* caption, bool dialog) {
+// Any visible window of that kind when caption is null.
+HWND waitFor(const wchar_t* caption, Kind kind) {
     for (int i = 0; i < PollRounds; ++i) {
-        Search s{caption, dialog, nullptr};
+        Search s{caption, kind, nullptr};
         EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&s));
         if (s.found) return s.found;
         Sleep(PollMilliseconds);
     }
     return nullptr;
+}
+
+// A box is hidden before its owner is enabled again, and destroyed after: only then may the
+// next click go to the owner.
+bool waitGone(HWND w) {
+    for (int i = 0; i < PollRounds; ++i) {
+        if (!IsWindow(w)) return true;
+        Sleep(PollMilliseconds);
+    }
+    return false;
 }
 
 BOOL CALLBACK printStatic(HWND w, LPARAM) {
@@ -70,11 +87,12 @@ BOOL CALLBACK printStatic(HWND w, LPARAM) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wstring(argv[1]) == L"menu") return waitFor(nullptr, Kind::Menu) ? 0 : 1;
     if (argc < 3) return 2;
     const std::wstring what = argv[1];
     const wchar_t* caption = argv[2];
     if (what == L"client") {
-        HWND const w = waitFor(caption, false);
+        HWND const w = waitFor(caption, Kind::Window);
         if (!w) return 1;
         RECT r{};
         GetClientRect(w, &r);
@@ -82,10 +100,14 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (what == L"box") {
-        HWND const w = waitFor(caption, true);
+        HWND const w = waitFor(caption, Kind::Dialog);
         if (!w) return 1;
         EnumChildWindows(w, printStatic, 0);
-        if (argc > 3 && std::wstring(argv[3]) == L"press") PostMessageW(w, WM_COMMAND, IDOK, 0);
+        std::fflush(stdout);
+        if (argc > 3 && std::wstring(argv[3]) == L"press") {
+            PostMessageW(w, WM_COMMAND, IDOK, 0);
+            return waitGone(w) ? 0 : 1;
+        }
         return 0;
     }
     return 2;

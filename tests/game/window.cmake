@@ -16,7 +16,7 @@ file(CONFIGURE OUTPUT ${puzzle_window_audio}/asound.conf CONTENT "pcm.!default {
 }
 ")
 
-tess_test(puzzle_window_test
+tess_test(puzzle_window_test DISPLAY
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/puzzle_window_test.cpp
   LIBS tess_game_window tess_resources tess_win_test_support)
 set_tests_properties(puzzle_window_test PROPERTIES

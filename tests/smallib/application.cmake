@@ -33,7 +33,7 @@ file(CONFIGURE OUTPUT ${app_audio_dir}/asound.conf CONTENT "pcm.!default {
 
 set(app_test_support ${CMAKE_CURRENT_LIST_DIR}/app_test_support.cpp)
 
-tess_test(smallib_application_test
+tess_test(smallib_application_test DISPLAY
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/application_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/app_test.rc
@@ -43,7 +43,7 @@ target_include_directories(smallib_application_test PRIVATE ${CMAKE_CURRENT_BINA
 set_tests_properties(smallib_application_test PROPERTIES
   ENVIRONMENT "ALSA_CONFIG_PATH=${app_audio_dir}/asound.conf;TESS_AUDIO_RAW=${app_audio_dir}/audio.raw")
 
-tess_test(smallib_menus_test
+tess_test(smallib_menus_test DISPLAY
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/menus_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/menus_test.rc
@@ -51,7 +51,7 @@ tess_test(smallib_menus_test
   LIBS tess_smallib_app tess_win_test_support)
 
 # The about box needs the program's dialog template and icon.
-tess_test(smallib_dialogs_test
+tess_test(smallib_dialogs_test DISPLAY
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/dialogs_test.cpp
     ${app_test_support}

@@ -1,4 +1,8 @@
 // Tests of the dialogs: the about box's layout and links, the message dialogs and the font dialog.
+#include <windows.h>
+
+#include <dlgs.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -455,6 +459,55 @@ TEST_F(DialogTest, FontDialogConfirmedOrCancelled) {
         EXPECT_EQ(font.Height(), -20);
         EXPECT_EQ(font.Handle(), handle);
     }
+}
+
+// The game's face. Where the machine lacks it (Linux under Wine) the scripts' prefixes map it to
+// its metric-compatible twin; without that the board is painted in a sans-serif stand-in and
+// the font dialog starts at the first face of its list instead of the game's.
+struct FaceSeen {
+    std::wstring face;
+    BYTE family;
+    SIZE extent;
+};
+
+FaceSeen faceOf(const wchar_t* name) {
+    WindowDC screen(nullptr);
+    FontHandle font(CreateFontW(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, name));
+    SelectObjectScope selected(screen.get(), font.get());
+    FaceSeen seen{};
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(screen.get(), LF_FACESIZE, face);
+    seen.face = face;
+    TEXTMETRICW tm{};
+    GetTextMetricsW(screen.get(), &tm);
+    seen.family = static_cast<BYTE>(tm.tmPitchAndFamily & 0xF0);
+    GetTextExtentPoint32W(screen.get(), L"Tessarino \u00DF\u0416", 12, &seen.extent);
+    return seen;
+}
+
+TEST_F(DialogTest, TheGamesFaceIsThereAndTheFontDialogStartsOnIt) {
+    const FaceSeen game = faceOf(L"Times New Roman");
+    EXPECT_EQ(game.face, L"Times New Roman");
+    EXPECT_EQ(game.family, FF_ROMAN) << "a serif face";
+    const FaceSeen twin = faceOf(L"Liberation Serif");
+    if (twin.face == L"Liberation Serif") {
+        EXPECT_EQ(game.extent.cx, twin.extent.cx) << "metric-compatible widths";
+        EXPECT_EQ(game.extent.cy, twin.extent.cy);
+    }
+
+    TSFont& font = form->font();
+    font.SetName(u"Times New Roman");
+    font.SetHeight(-20);
+    font.SetStyle(TFontStyles{fsBold});
+    wchar_t shown[LF_FACESIZE] = {};
+    DialogDriver driver([&](HWND dlg) {
+        GetDlgItemTextW(dlg, cmb1, shown, LF_FACESIZE);
+        clickButton(dlg, IDCANCEL);
+    });
+    EXPECT_FALSE(FontDialog(font));
+    EXPECT_EQ(driver.dialogsSeen(), 1);
+    EXPECT_STREQ(shown, L"Times New Roman");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 # Tests of the window framework: real windows and real messages under Wine.
-tess_test(smallib_framework_test
+tess_test(smallib_framework_test DISPLAY
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/framework_test_support.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fonts_test.cpp
@@ -14,7 +14,7 @@ tess_test(smallib_framework_test
 # A screenshot of a form with the program's own menu and icon, painted as the game paints; the
 # picture stays in the build tree (framework_form.png) for a look.
 if(TARGET tess_resources)
-  tess_test(smallib_framework_screenshot_test
+  tess_test(smallib_framework_screenshot_test DISPLAY
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/framework_test_support.cpp
       ${CMAKE_CURRENT_LIST_DIR}/form_screenshot_test.cpp
