@@ -74,5 +74,6 @@ function(tess_test_at_dpi name dpi)
   set_tests_properties(${name}_dpi${dpi} PROPERTIES
     FIXTURES_REQUIRED ${setup}
     ENVIRONMENT "WINEPREFIX=${prefix};TESS_EXPECT_DPI=${dpi};ALSA_CONFIG_PATH=${prefix}-asound.conf"
+    RESOURCE_LOCK tess_display
     TIMEOUT 300)
 endfunction()

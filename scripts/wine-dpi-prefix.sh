@@ -19,6 +19,8 @@ fi
 # Wine's background services inherit the output handles of the first Wine process: keep them
 # away from the caller's pipe, or CTest would wait for them.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
+# The same fonts and crash handling as every other prefix of the scripts.
+wine reg import "$(winepath -w "$(cd "$(dirname "$0")" && pwd)/wine-prefix.reg")" >/dev/null 2>&1 </dev/null
 wineserver -w
 grep -qi "\"LogPixels\"=dword:$(printf '%08x' "$dpi")" "$prefix/user.reg" || {
   echo "LogPixels $dpi did not reach $prefix/user.reg" >&2
