@@ -3,6 +3,7 @@
 //   e2e_probe client <caption>      the client width and height of the top-level window
 //   e2e_probe box <caption> [press] the texts of the message box with that caption, one a line
 //                                   (UTF-8); with "press" its OK button is pressed afterwards
+//   e2e_probe gone <caption>        waits until no message box with that caption is shown
 //
 // Each waits up to ten seconds for its window; exit code 1 when none appeared, 2 on bad usage.
 #include <windows.h>
@@ -80,6 +81,17 @@ int wmain(int argc, wchar_t** argv) {
         GetClientRect(w, &r);
         std::printf("%ld %ld\n", r.right, r.bottom);
         return 0;
+    }
+    if (what == L"gone") {
+        // Without a window manager Wine may take seconds to take a box down, and the program
+        // goes on only when it is gone.
+        for (int i = 0; i < PollRounds; ++i) {
+            Search s{caption, true, nullptr};
+            EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&s));
+            if (!s.found) return 0;
+            Sleep(PollMilliseconds);
+        }
+        return 1;
     }
     if (what == L"box") {
         HWND const w = waitFor(caption, true);
