@@ -37,19 +37,13 @@ std::int32_t TSForm1::PlayMove(TZugArt zug, std::int32_t distance, const std::u1
     return slid;
 }
 
-bool TSForm1::Undo() {
-    const THistoryStep* step = FHistory.Undo();
-    if (!step) return false;
-    if (step->zug != TZugArt::none) PlayPuzzleSound(SlideSound(UndoSlide(*step)));
-    restore(step->before);
-    return true;
-}
+bool TSForm1::Undo() { return replay(FHistory.Undo(), true); }
+bool TSForm1::Redo() { return replay(FHistory.Redo(), false); }
 
-bool TSForm1::Redo() {
-    const THistoryStep* step = FHistory.Redo();
+bool TSForm1::replay(const THistoryStep* step, bool back) {
     if (!step) return false;
-    if (step->zug != TZugArt::none) PlayPuzzleSound(SlideSound(RedoSlide(*step)));
-    restore(step->after);
+    if (step->zug != TZugArt::none) PlayPuzzleSound(SlideSound(back ? UndoSlide(*step) : RedoSlide(*step)));
+    restore(back ? step->before : step->after);
     return true;
 }
 

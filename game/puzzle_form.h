@@ -115,6 +115,8 @@ private:
     // The clock runs from the first move while the window is active and the tiles are not in order.
     void updateClock();
     void windowActivated(WPARAM wParam);
+    // Takes step back (back) or makes it again, with the sound of its slide; false for no step.
+    bool replay(const THistoryStep* step, bool back);
     void restore(const TGameState& state);
     // Ctrl with a key: the enabled item whose shortcut text is "Strg+" and the key's name.
     bool translateCtrlShortcut(WPARAM vKey);

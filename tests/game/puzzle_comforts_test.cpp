@@ -1,6 +1,8 @@
 // Tests of the puzzle window's undo and redo, start again, kept game, playing time and best results, on a real window.
 #include "tests/game/puzzle_window_fixture.h"
 
+#include <functional>
+
 #include "game/position.h"
 
 namespace {
@@ -190,30 +192,28 @@ TEST_F(PuzzleComforts, StartAgainPutsBackTheShuffleWithCountAndTimeAtZero) {
 TEST_F(PuzzleComforts, TimeRunsFromTheFirstMoveWhileActiveAndUnsolved) {
     create();
     arrange(4, {ab});  // the empty cell at (4, 3)
-    activate();
-    now += 5'000;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 0) << "no move yet";
-    click(4, 1);
-    now += 7'400;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 7);
-    activate(WA_INACTIVE);
-    now += 100'000;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 7) << "inactive";
-    activate(WA_CLICKACTIVE, true);
-    now += 100'000;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 7) << "minimized";
-    activate(WA_CLICKACTIVE);
-    now += 3'000;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 10);
-    command(IDM_SOLUTION);
-    now += 50'000;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 10) << "solved";
-    command(IDM_UNDO);
-    now += 2'000;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 12);
-    command(IDM_UNDO);  // back to where the game began: the time goes on
-    now += 1'000;
-    EXPECT_EQ(PuzzleForm->PlaySeconds(), 13);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::uint64_t ms;  // passing after it
+        std::int64_t seconds;
+    };
+    const Step steps[] = {
+        {"active, but no move yet", [&] { activate(); }, 5'000, 0},
+        {"from the first move", [&] { click(4, 1); }, 7'400, 7},
+        {"inactive", [&] { activate(WA_INACTIVE); }, 100'000, 7},
+        {"minimized", [&] { activate(WA_CLICKACTIVE, true); }, 100'000, 7},
+        {"active again", [&] { activate(WA_CLICKACTIVE); }, 3'000, 10},
+        {"solved", [&] { command(IDM_SOLUTION); }, 50'000, 10},
+        {"not solved after undo", [&] { command(IDM_UNDO); }, 2'000, 12},
+        {"back where the game began: the time goes on", [&] { command(IDM_UNDO); }, 1'000, 13},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        now += step.ms;
+        EXPECT_EQ(PuzzleForm->PlaySeconds(), step.seconds);
+    }
 
     // The solved message adds the time; a helped game enters no best result.
     click(4, 4);
