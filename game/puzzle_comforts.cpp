@@ -138,7 +138,9 @@ bool TSForm1::translateCtrlShortcut(WPARAM vKey) {
     if (!CtrlDown() || ShiftDown() || AltDown()) return false;
     std::u16string keyText = u"Strg+" + KeyName(static_cast<unsigned>(vKey), MenuLanguage());
     MakeUpper(keyText);
+    FSearchingCtrlShortcut = true;
     const WORD id = FindShortcutItem(Handle(), GetMenu(), keyText);
+    FSearchingCtrlShortcut = false;
     if (id == 0) return false;
     PostMessageW(Handle(), WM_COMMAND, id, 0);
     return true;

@@ -288,15 +288,15 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
 }
 
 int TSForm1::wmInitMenuPopup(HMENU, int, bool) {
+    updateGameMenu();
     // A key looking for its menu item opens no menu: the board must not flicker for it.
-    if (SearchingShortcut()) return 0;
+    if (SearchingShortcut() || FSearchingCtrlShortcut) return 0;
     // The Cyrillic variant of the face is realised once for every menu that opens; the
     // character set goes back at once. Each change re-creates the font and repaints.
     const std::uint8_t charSet = font().CharSet();
     font().SetCharSet(CyrillicCharSet);
     { const SelectObjectScope selected(dc(), font().Handle()); }
     font().SetCharSet(charSet);
-    updateGameMenu();
     return 0;
 }
 

@@ -134,6 +134,7 @@ private:
     bool FAssisted = false;
     bool FClockStarted = false;    // a move was made (or the stored game had begun)
     bool FActive = false;          // the window is the active one and not minimized
+    bool FSearchingCtrlShortcut = false;  // translateCtrlShortcut looks through the menu
 
     // The geometry to save: the normal (restored) rectangle while minimized or maximized.
     RECT savedBounds() const;

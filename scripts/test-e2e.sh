@@ -122,6 +122,15 @@ same_picture() {
   apart=$(compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 || true)
   [ "$apart" -le 20 ] 2>/dev/null
 }
+# wait_picture <name>: waits (bounded) until the window shows that screenshot's board again.
+wait_picture() {
+  for _ in $(seq 50); do
+    shot "$1-again"
+    same_picture "$1" "$1-again" && return 0
+    sleep 0.2
+  done
+  fail "the board of $1 did not come back"
+}
 # menu_item <popup letter> <item letter>: chooses a menu item by its mnemonics.
 menu_item() {
   xdotool windowfocus --sync "$win"
@@ -162,8 +171,9 @@ click_cell 4 4 4
 press_box
 check "message \"fertig nach 1 Zügen\" (got \"$text\")" test "$(head -n 1 <<<"$text")" = "fertig nach 1 Zügen"
 check "time and a new best result below (got \"$text\")" grep -q '^Zeit: 0:0[0-9] – neuer Bestwert!$' <<<"$text"
-# The next game was shuffled by one move again, so the same click solves it once more.
-sleep 0.3
+# The next game was shuffled by one move again, so the same click solves it once more. It
+# starts when the box has gone, which under Wine without a window manager may take seconds.
+wait_picture before-solving
 click_cell 4 4 4
 press_box
 check "a new game followed (got \"$text\")" test "$(head -n 1 <<<"$text")" = "fertig nach 1 Zügen"
@@ -177,6 +187,7 @@ check "the one-move game entered its best result (got \"$record\")" grep -qxE '4
 current="a worse result does not replace the best one"
 echo "== $current"
 start_game
+shot worse-before
 # The empty cell is above the corner: away to the left, back, and down into the corner.
 click_cell 3 3 4
 click_cell 4 3 4
@@ -184,6 +195,7 @@ click_cell 4 4 4
 press_box
 check "three moves (got \"$text\")" test "$(head -n 1 <<<"$text")" = "fertig nach 3 Zügen"
 check "no new best result (got \"$text\")" test "$(grep -c Bestwert <<<"$text")" = 0
+wait_picture worse-before
 # "&?" through the menu bar: from "&Spiel" two to the right, then "&Bestwerte".
 xdotool windowfocus --sync "$win"
 xdotool key alt+s

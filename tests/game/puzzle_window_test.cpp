@@ -245,6 +245,12 @@ TEST_F(PuzzleWindow, KeysThatChooseNothingRepaintNothing) {
         ValidateRect(wnd, nullptr);
         key(k);
         EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE));
+        // With Ctrl the menu is searched for "Strg+" first.
+        {
+            const KeysDown ctrl({VK_CONTROL});
+            key(k);
+        }
+        EXPECT_FALSE(GetUpdateRect(wnd, nullptr, FALSE)) << "with Ctrl";
     }
     EXPECT_EQ(MoveCount, 0);
     ValidateRect(wnd, nullptr);
