@@ -1,6 +1,8 @@
 // Board positions as values and as stored text.
 #include "game/position.h"
 
+#include <algorithm>
+
 #include "game/stored_text.h"
 
 namespace {
@@ -42,9 +44,10 @@ std::u16string PositionText(const TPosition& p) {
 
 std::optional<TPosition> ParsePosition(std::u16string_view text, std::int32_t n) {
     if (n < MinBoardSize || n > MaxBoardSize) return std::nullopt;
-    const auto items = SplitAtCommas(text);
     const std::int32_t count = n * n;
-    if (items.size() != static_cast<std::size_t>(count)) return std::nullopt;
+    // Counted before splitting, so that a huge stored value costs no list of its pieces.
+    if (std::count(text.begin(), text.end(), u',') != count - 1) return std::nullopt;
+    const auto items = SplitAtCommas(text);
     TPosition p;
     p.size = n;
     std::array<bool, MaxBoardSize * MaxBoardSize> seen{};
