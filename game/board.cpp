@@ -178,5 +178,6 @@ bool PlayZug(TZugArt z) {
 void NewGame() {
     MoveCount = 0;
     NewBoard();
+    if (BoardHooks.gameStarted) BoardHooks.gameStarted();
     if (BoardHooks.repaint) BoardHooks.repaint();
 }

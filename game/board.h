@@ -138,7 +138,8 @@ bool IsSolved();
 // queued through BoardHooks.postSolved before returning true.
 bool PlayZug(TZugArt z);
 
-// MoveCount := 0, NewBoard, and a repaint request through BoardHooks.repaint.
+// MoveCount := 0, NewBoard, BoardHooks.gameStarted, and a repaint request through
+// BoardHooks.repaint.
 void NewGame();
 
 // --- The board's ways to reach the window --------------------------------------------------
@@ -153,6 +154,9 @@ struct TBoardHooks {
     // Post (never send) WM_COMMAND with these parameters to the puzzle window: wParam is
     // SolvedCommand, lParam carries the low 16 bits of MoveCount in its high word.
     std::function<void(std::uintptr_t wParam, std::intptr_t lParam)> postSolved;
+    // A new game has been shuffled (by NewGame, whoever called it): what belonged to the game
+    // before, such as its undo steps and its time, is over.
+    std::function<void()> gameStarted;
 };
 extern TBoardHooks BoardHooks;
 

@@ -86,6 +86,9 @@ std::uint32_t clockSeed() {
 
 }  // namespace
 
+void PlayPuzzleSound(const std::u16string& name) { gameSound(name); }
+std::u16string SlideSound(const THitResult& slide) { return clickSound(slide); }
+
 // --- Painting decisions --------------------------------------------------------------------
 
 TCellWidthPlan PlanCellWidth(std::int32_t need, std::int32_t n, std::int32_t frameWidth, std::int32_t clientWidth,
@@ -154,20 +157,20 @@ void TSForm1::wmSize(WORD sizeType, int, int) {
 
 int TSForm1::wmLButtonDown(WORD, int x, int y) {
     const THitResult hit = HitTest(x / CellWidth + 1, y / CellHeight + 1);
-    if (hit.zug != TZugArt::none) ++MoveCount;
-    gameSound(clickSound(hit));
-    for (std::int32_t i = 0; i < hit.distance; ++i) DoMove(hit.zug);
+    if (hit.zug == TZugArt::none)
+        gameSound(clickSound(hit));
+    else
+        PlayMove(hit.zug, hit.distance, clickSound(hit));
     return 0;
 }
 
 int TSForm1::wmKeyDown(WPARAM& vKey) {
     const TZugArt z = arrowZug(vKey);
     if (z != TZugArt::none) {
-        gameSound(u"flup");
-        ++MoveCount;
-        DoMove(z);
+        PlayMove(z, 1, u"flup");
         return 0;
     }
+    if (translateCtrlShortcut(vKey)) return 0;
     // The menu shows "F1" and "Alt+F4" beside its items, so those keys must choose them;
     // every other key stays away from the default window procedure as before.
     TranslateShortcut(vKey);
@@ -210,6 +213,18 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
             return 0;
         case IDM_NEW_GAME:
             NewGame();
+            return 0;
+        case IDM_UNDO:
+            Undo();
+            return 0;
+        case IDM_REDO:
+            Redo();
+            return 0;
+        case IDM_START_AGAIN:
+            StartAgain();
+            return 0;
+        case IDM_BEST_RESULTS:
+            ShowBestResults();
             return 0;
         case IDM_MORE_CELLS:
             if (BoardSize < MaxBoardSize) {
@@ -270,15 +285,14 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
             return 0;
         }
         case IDM_SOLUTION:
-            InitBoard();
-            invalidate();
+            ShowSolution();
             return 0;
         case IDN_SOLVED: {
             // Only the low 16 bits of the count travel with the command; the count itself is
             // still MoveCount, because nothing can move between the solving move and this.
             const std::int64_t count = (MoveCount & 0xFFFF) == NotifyCode ? MoveCount : NotifyCode;
             gameSound(u"yea");
-            msgInfo(u"fertig nach " + DecimalText(count) + u" Zügen");
+            msgInfo(solvedMessage(count));
             NewGame();
             return 0;
         }
@@ -288,8 +302,9 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
 }
 
 int TSForm1::wmInitMenuPopup(HMENU, int, bool) {
+    updateGameMenu();
     // A key looking for its menu item opens no menu: the board must not flicker for it.
-    if (SearchingShortcut()) return 0;
+    if (SearchingShortcut() || FSearchingCtrlShortcut) return 0;
     // The Cyrillic variant of the face is realised once for every menu that opens; the
     // character set goes back at once. Each change re-creates the font and repaints.
     const std::uint8_t charSet = font().CharSet();
@@ -325,6 +340,7 @@ void TSForm1::writeOptions() const {
         UserSettings->writeInteger(NoSection, u"Size", BoardSize);
         UserSettings->writeInteger(NoSection, u"Merge", MergeCount);
         UserSettings->writeInteger(NoSection, u"Language", LabelLanguage);
+        writeGame();
     }
 }
 
@@ -349,6 +365,7 @@ LRESULT TSForm1::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         if (UserSettings) UserSettings->Save();
         return 0;
     }
+    if (Msg == WM_ACTIVATE) windowActivated(wParam);
     return TSForm::wndProc(Msg, wParam, lParam);
 }
 
@@ -376,6 +393,9 @@ TSForm1* CreatePuzzleForm() {
     };
     BoardHooks.postSolved = [](std::uintptr_t wParam, std::intptr_t lParam) {
         if (PuzzleForm) PostMessageW(PuzzleForm->Handle(), WM_COMMAND, wParam, lParam);
+    };
+    BoardHooks.gameStarted = [] {
+        if (PuzzleForm) PuzzleForm->gameStarted();
     };
 
     form.font().SetName(u"Times New Roman");
@@ -407,7 +427,7 @@ TSForm1* CreatePuzzleForm() {
     form.MenuCheckItem(IDM_EXPERT, MergeCount != BeginnerMergeCount);
     form.MenuCheckItem(IDM_BEGINNER, MergeCount == BeginnerMergeCount);
 
-    NewGame();
+    if (!form.resumeSavedGame()) NewGame();
     return PuzzleForm;
 }
 

@@ -9,7 +9,11 @@
 #include <string_view>
 
 #include "common/msgbox.h"
+#include "game/best_results.h"
 #include "game/board.h"
+#include "game/game_clock.h"
+#include "game/move_history.h"
+#include "game/position.h"
 #include "smallib/form.h"
 
 // --- The maker's addresses -----------------------------------------------------------------
@@ -76,8 +80,66 @@ public:
     // possible.
     bool DoMove(TZugArt zug);
 
+    // --- Undo and redo, start again, the kept game, time and best results ------------------
+    // (game/puzzle_comforts.cpp)
+
+    // A move of the player: counts one move, plays sound, slides up to distance tiles in the
+    // direction zug and makes the tiles that slid one step of the history. The first move
+    // starts the clock. Returns how many tiles slid. A hint makes its move through here too.
+    std::int32_t PlayMove(TZugArt zug, std::int32_t distance, const std::u16string& sound);
+    // Help was used in this game ("&Lösung", a hint, the demonstration): it enters no best
+    // result, even when the helped steps are taken back or the game is started again.
+    void MarkAssisted() { FAssisted = true; }
+    bool Assisted() const { return FAssisted; }
+    // Commands 150 and 151, each with the sound of the slide it makes; false when there is
+    // nothing to take back or to make again.
+    bool Undo();
+    bool Redo();
+    // Command 152: the tiles as the shuffle left them, no moves, no time, no steps.
+    void StartAgain();
+    // Command 181: the tiles in order as one step of the history, the moves kept; a helped game.
+    void ShowSolution();
+    // Command 153: the best results in a box.
+    void ShowBestResults();
+    // The seconds played in this game so far.
+    std::int64_t PlaySeconds() const;
+    const TMoveHistory& History() const { return FHistory; }
+    const TPosition& StartPosition() const { return FStart; }
+    const TBestResults& BestResults() const { return FBestResults; }
+
 private:
     friend TSForm1* CreatePuzzleForm();
+
+    // A new shuffle (BoardHooks.gameStarted): no steps, no time, no help.
+    void gameStarted();
+    // Takes the stored game of the current size and the best results; false, with the board
+    // untouched, when no game worth resuming is stored.
+    bool resumeSavedGame();
+    // The game in progress and the best results into UserSettings.
+    void writeGame() const;
+    // The clock runs from the first move while the window is active and the tiles are not in order.
+    void updateClock();
+    void windowActivated(WPARAM wParam);
+    // Takes step back (back) or makes it again, with the sound of its slide; false for no step.
+    bool replay(const THistoryStep* step, bool back);
+    void restore(const TGameState& state);
+    // Ctrl with a key: the enabled item whose shortcut text is "Strg+" and the key's name.
+    bool translateCtrlShortcut(WPARAM vKey);
+    // Grays undo and redo when there is nothing to take back or to make again.
+    void updateGameMenu();
+    // The solved message: the count, then the time and whether it is a new best result, which
+    // is then entered and written.
+    std::u16string solvedMessage(std::int64_t count);
+
+    TPosition FStart;              // the position the shuffle left
+    TMoveHistory FHistory;
+    TGameClock FClock;
+    TBestResults FBestResults;
+    std::int32_t FShuffles = 0;    // MergeCount when this game was shuffled
+    bool FAssisted = false;
+    bool FClockStarted = false;    // a move was made (or the stored game had begun)
+    bool FActive = false;          // the window is the active one and not minimized
+    bool FSearchingCtrlShortcut = false;  // translateCtrlShortcut looks through the menu
 
     // The geometry to save: the normal (restored) rectangle while minimized or maximized.
     RECT savedBounds() const;
@@ -131,6 +193,16 @@ TCellWidthPlan PlanCellWidth(std::int32_t need, std::int32_t n, std::int32_t fra
 // Every sound of the window passes here on its way to the application's playSound; a test
 // may listen to learn which sound an event chose.
 extern std::function<void(const std::u16string& name)> PuzzleSoundListener;
+
+// Plays a sound of the game (through PuzzleSoundListener and the application).
+void PlayPuzzleSound(const std::u16string& name);
+// The sound of a slide of distance tiles in direction zug, as a click plays it: "ttt" for none.
+std::u16string SlideSound(const THitResult& slide);
+
+// --- The clock of the playing time ---------------------------------------------------------
+
+// Milliseconds of a steady clock; empty means the system's tick count. A test sets its own.
+extern std::function<std::uint64_t()> PuzzleClock;
 
 // --- The message box of the running game ---------------------------------------------------
 

@@ -6,6 +6,9 @@
 
 // "&Spiel"
 #define IDM_NEW_GAME        101
+#define IDM_UNDO            150
+#define IDM_REDO            151
+#define IDM_START_AGAIN     152
 #define IDM_CLOSE           6
 
 // "&Optionen"
@@ -22,6 +25,7 @@
 // "&?"
 #define IDM_HELP            180
 #define IDM_SOLUTION        181
+#define IDM_BEST_RESULTS    153
 #define IDM_ABOUT           100
 
 // Not a menu item: the board posts it when the puzzle is solved, with the move count in the

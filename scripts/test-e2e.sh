@@ -175,6 +175,44 @@ answer_box() {
 }
 
 ini_has() { sed '1s/^\xEF\xBB\xBF//' "$ini" | tr -d '\r' | grep -qxF "$1"; }
+# press_box: $text := the lines of the game's message box, whose OK is then pressed; returns
+# when the box is gone (Wine may take seconds without a window manager) and the game goes on.
+press_box() { answer_box ZIB; }
+# ini_line <key>: the first line of the settings file with that key, as it stands.
+ini_line() { sed '1s/^\xEF\xBB\xBF//' "$ini" | tr -d '\r' | grep -m1 "^$1=" || true; }
+# same_picture <a> <b>: two screenshots of the same board. A few pixels of the frame may differ
+# (a button's hover state); any change of the tiles differs in thousands.
+same_picture() {
+  local apart
+  apart=$(compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 || true)
+  [ "$apart" -le 20 ] 2>/dev/null
+}
+# wait_picture <name>: waits (bounded) until the window shows that screenshot's board again.
+wait_picture() {
+  for _ in $(seq 50); do
+    shot "$1-again"
+    same_picture "$1" "$1-again" && return 0
+    sleep 0.2
+  done
+  fail "the board of $1 did not come back"
+}
+# shot_when <same|other> <ref> <name>: takes screenshot <name> once the board is the same as
+# screenshot <ref>, or another (bounded); returns 1 when it never came to that.
+shot_when() {
+  for _ in $(seq 50); do
+    shot "$3"
+    if same_picture "$2" "$3"; then [ "$1" = same ] && return 0; else [ "$1" = other ] && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+# menu_item <popup letter> <item letter>: chooses a menu item by its mnemonics.
+menu_item() {
+  xdotool windowfocus --sync "$win"
+  xdotool key "alt+$1"
+  while_running wine "$probe" menu || abort "the menu did not open"
+  xdotool key "$2"
+}
 audio_bytes() { stat -c %s "$TESS_AUDIO_RAW" 2>/dev/null || echo 0; }
 
 started=$(date +%s)
@@ -204,15 +242,81 @@ settings 'Merge=1' 'Sound=0' '[Window]' 'Left=40' 'Top=30'
 start_game
 shot before-solving
 click_cell 4 4 4
-answer_box ZIB
-check "message \"fertig nach 1 Zügen\" (got \"$text\")" test "$text" = "fertig nach 1 Zügen"
-# The next game was shuffled by one move again, so the same click solves it once more.
+press_box
+check "message \"fertig nach 1 Zügen\" (got \"$text\")" test "$(head -n 1 <<<"$text")" = "fertig nach 1 Zügen"
+check "time and a new best result below (got \"$text\")" grep -q '^Zeit: 0:0[0-9] – neuer Bestwert!$' <<<"$text"
+# The next game was shuffled by one move again, so the same click solves it once more. It
+# starts when the box has gone, which under Wine without a window manager may take seconds.
+wait_picture before-solving
 click_cell 4 4 4
-answer_box ZIB
-check "a new game followed (got \"$text\")" test "$text" = "fertig nach 1 Zügen"
+press_box
+check "a new game followed (got \"$text\")" test "$(head -n 1 <<<"$text")" = "fertig nach 1 Zügen"
+check "as good is no new best result (got \"$text\")" test "$(grep -c Bestwert <<<"$text")" = 0
 close_by_menu
 check "window place kept" ini_has Left=40
 check "shuffle count kept" ini_has Merge=1
+record=$(ini_line 4x4-1)
+check "the one-move game entered its best result (got \"$record\")" grep -qxE '4x4-1=1,[0-9]+' <<<"$record"
+
+current="a worse result does not replace the best one"
+echo "== $current"
+start_game
+shot worse-before
+# The empty cell is above the corner: away to the left, back, and down into the corner.
+click_cell 3 3 4
+click_cell 4 3 4
+click_cell 4 4 4
+press_box
+check "three moves (got \"$text\")" test "$(head -n 1 <<<"$text")" = "fertig nach 3 Zügen"
+check "no new best result (got \"$text\")" test "$(grep -c Bestwert <<<"$text")" = 0
+wait_picture worse-before
+# "&?" through the menu bar: from "&Spiel" two to the right, then "&Bestwerte".
+xdotool windowfocus --sync "$win"
+xdotool key alt+s
+while_running wine "$probe" menu || abort "the menu did not open"
+xdotool key Right Right
+xdotool key b
+press_box
+check "\"&Bestwerte\" shows the one-move result (got \"$text\")" grep -qE '^4x4, 1 Mischzug: 1 Zug in 0:0[0-9]$' <<<"$text"
+close_by_menu
+check "the best result stays (got \"$(ini_line 4x4-1)\")" test "$(ini_line 4x4-1)" = "$record"
+
+current="undo and redo of a click, the game kept, start again"
+echo "== $current"
+settings 'Merge=1' 'Sound=0' '[Window]' 'Left=40' 'Top=30'
+start_game
+shot kept-shuffled
+click_cell 4 1 4  # two tiles down into the empty cell above the corner
+check "the click slides the tiles" shot_when other kept-shuffled kept-clicked
+xdotool windowfocus --sync "$win"
+xdotool key ctrl+z
+check "undo shows the shuffled board" shot_when same kept-shuffled kept-undone
+xdotool key ctrl+y
+check "redo shows the clicked board" shot_when same kept-clicked kept-redone
+close_by_menu
+check "the game is kept (got \"$(ini_line Board)\")" ini_has 'Board=1,2,3,0,5,6,7,4,9,10,11,8,13,14,15,12'
+check "with its start" ini_has 'Start=1,2,3,4,5,6,7,8,9,10,11,0,13,14,15,12'
+check "and its one move" ini_has 'Moves=1'
+start_game
+shot kept-resumed
+check "the next start shows the same board" same_picture kept-clicked kept-resumed
+menu_item s v  # "&Von vorn"
+check "start again shows the shuffled board" shot_when same kept-shuffled kept-again
+close_by_menu
+check "the start kept as the board" ini_has 'Board=1,2,3,4,5,6,7,8,9,10,11,0,13,14,15,12'
+check "no moves after start again" ini_has 'Moves=0'
+
+current="a kept game that does not fit"
+echo "== $current"
+settings 'Sound=0' '[Game]' 'Board=2,1,3,4,5,6,7,8,9,10,11,12,13,14,15,0' 'Start=1,2,x' 'Moves=-1' 'Seconds=99999999999' \
+  '[Records]' '4x4-10=garbage' '4x4-20=5,3' '9x9-1=1,1'
+start_game
+close_by_menu
+check "a new shuffle was kept instead (got \"$(ini_line Board)\")" grep -qxE 'Board=([0-9]+,){15}[0-9]+' <<<"$(ini_line Board)"
+check "not the unsolvable board" test "$(ini_line Board)" != 'Board=2,1,3,4,5,6,7,8,9,10,11,12,13,14,15,0'
+check "moves rewritten" ini_has 'Moves=0'
+check "hostile best results gone" test -z "$(ini_line 4x4-10)$(ini_line 9x9-1)"
+check "the valid best result stays" ini_has '4x4-20=5,3'
 
 # Boards to look at: name, then the settings lines.
 board_shot() {

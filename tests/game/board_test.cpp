@@ -47,6 +47,7 @@ protected:
         LabelLanguage = 0;
         BoardHooks.repaint = [this] { ++repaints; };
         BoardHooks.postSolved = [this](std::uintptr_t w, std::intptr_t l) { posted.push_back({w, l}); };
+        BoardHooks.gameStarted = [this] { started.push_back({snapshot(), MoveCount, repaints}); };
         SeedBoardRandom(testsupport::testSeed());
     }
     void TearDown() override {
@@ -67,6 +68,13 @@ protected:
 
     int repaints = 0;
     std::vector<Posted> posted;
+    // What the board held each time it told that a new game has begun.
+    struct Started {
+        Snapshot board;
+        std::int32_t moves;
+        int repaintsBefore;
+    };
+    std::vector<Started> started;
 };
 
 // Each move either swaps two cells or the empty cell moves one step, so the parity of the
@@ -320,6 +328,12 @@ TEST_F(BoardTest, AShuffledGameIsSolvedByPlayingItsMovesBackwards) {
         EXPECT_EQ(MoveCount, 0);
         EXPECT_EQ(repaints, 1);
         const Snapshot dealt = snapshot();
+        // The game's start is told once, with the shuffle done and before the repaint.
+        ASSERT_EQ(started.size(), 1u);
+        EXPECT_EQ(started[0].board, dealt);
+        EXPECT_EQ(started[0].moves, 0);
+        EXPECT_EQ(started[0].repaintsBefore, 0);
+        started.clear();
 
         // NewGame dealt what the same seed shuffles, move by move.
         InitBoard();

@@ -5,6 +5,7 @@
 //                                   (UTF-8); with "press" its OK button is pressed afterwards,
 //                                   and the probe returns once the box has closed
 //   e2e_probe menu                  waits for an open pop-up menu
+//   e2e_probe gone <caption>        waits until no message box with that caption is shown
 //
 // Each waits up to ten seconds for its window; exit code 1 when none appeared (or a pressed box
 // did not close), 2 on bad usage.
@@ -98,6 +99,17 @@ int wmain(int argc, wchar_t** argv) {
         GetClientRect(w, &r);
         std::printf("%ld %ld\n", r.right, r.bottom);
         return 0;
+    }
+    if (what == L"gone") {
+        // Without a window manager Wine may take seconds to take a box down, and the program
+        // goes on only when it is gone.
+        for (int i = 0; i < PollRounds; ++i) {
+            Search s{caption, Kind::Dialog, nullptr};
+            EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&s));
+            if (!s.found) return 0;
+            Sleep(PollMilliseconds);
+        }
+        return 1;
     }
     if (what == L"box") {
         HWND const w = waitFor(caption, Kind::Dialog);

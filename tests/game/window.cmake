@@ -17,7 +17,8 @@ file(CONFIGURE OUTPUT ${puzzle_window_audio}/asound.conf CONTENT "pcm.!default {
 ")
 
 tess_test(puzzle_window_test DISPLAY
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/puzzle_window_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/puzzle_window_test.cpp ${CMAKE_CURRENT_LIST_DIR}/puzzle_comforts_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/puzzle_window_fixture.h
   LIBS tess_game_window tess_resources tess_win_test_support)
 set_tests_properties(puzzle_window_test PROPERTIES
   ENVIRONMENT "ALSA_CONFIG_PATH=${puzzle_window_audio}/asound.conf;TESS_AUDIO_RAW=${puzzle_window_audio}/audio.raw")

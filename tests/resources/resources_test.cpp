@@ -120,6 +120,10 @@ TEST(ResourcesMenu, ZibHasTheGamesItemsInOrder) {
   const std::vector<MenuRow> expected = {
       {0, Kind::popup, 0, L"&Spiel", 0},
       {1, Kind::item, IDM_NEW_GAME, L"&Neu mischen", 0},
+      {1, Kind::item, IDM_START_AGAIN, L"&Von vorn", 0},
+      {1, Kind::separator, 0, L"", 0},
+      {1, Kind::item, IDM_UNDO, L"&R\u00FCckg\u00E4ngig\tStrg+Z", 0},
+      {1, Kind::item, IDM_REDO, L"&Wiederholen\tStrg+Y", 0},
       {1, Kind::separator, 0, L"", 0},
       {1, Kind::item, IDM_CLOSE, L"&Beenden\tAlt+F4", 0},
       {0, Kind::popup, 0, L"&Optionen", 0},
@@ -138,6 +142,7 @@ TEST(ResourcesMenu, ZibHasTheGamesItemsInOrder) {
       {0, Kind::popup, 0, L"&?", 0},
       {1, Kind::item, IDM_HELP, L"&Hilfe\tF1", 0},
       {1, Kind::item, IDM_SOLUTION, L"&L\u00F6sung", 0},
+      {1, Kind::item, IDM_BEST_RESULTS, L"&Bestwerte", 0},
       {1, Kind::separator, 0, L"", 0},
       {1, Kind::item, IDM_ABOUT, L"&Info", 0},
   };
@@ -162,6 +167,7 @@ TEST(ResourcesMenu, CommandIdsAreTheGames) {
       {IDM_FEWER_CELLS, 112},  {IDM_SOUND, 113},          {IDM_BEGINNER, 115},      {IDM_EXPERT, 116},
       {IDM_FONT, 120},         {IDM_LABELS_GERMAN, 131},  {IDM_LABELS_ENGLISH, 132}, {IDM_LABELS_RUSSIAN, 133},
       {IDM_HELP, 180},         {IDM_SOLUTION, 181},       {IDN_SOLVED, 190},
+      {IDM_UNDO, 150},         {IDM_REDO, 151},           {IDM_START_AGAIN, 152},   {IDM_BEST_RESULTS, 153},
   };
   for (const Row& r : rows) EXPECT_EQ(r.macro, r.value);
 }
