@@ -62,9 +62,15 @@ function(tess_test_at_dpi name dpi)
     set_property(GLOBAL APPEND PROPERTY TESS_DPI_PREFIXES ${dpi})
     add_test(NAME ${setup} COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-dpi-prefix.sh ${prefix} ${dpi})
     set_tests_properties(${setup} PROPERTIES FIXTURES_SETUP ${setup} TIMEOUT 300)
-    # Sound, if any, goes nowhere: these runs check sizes, and the session's sound file
-    # belongs to the tests that listen to it.
-    file(CONFIGURE OUTPUT ${prefix}-asound.conf CONTENT "pcm.!default { type null }\n")
+    # Sound goes into a file of these runs' own, so that the tests that listen to it still
+    # hear only themselves.
+    file(CONFIGURE OUTPUT ${prefix}-asound.conf CONTENT "pcm.!default {
+  type file
+  slave.pcm { type null }
+  file \"${prefix}-audio.raw\"
+  format \"raw\"
+}
+")
   endif()
   set(args)
   if(ARG_FILTER)
@@ -73,7 +79,7 @@ function(tess_test_at_dpi name dpi)
   add_test(NAME ${name}_dpi${dpi} COMMAND ${name} ${args})
   set_tests_properties(${name}_dpi${dpi} PROPERTIES
     FIXTURES_REQUIRED ${setup}
-    ENVIRONMENT "WINEPREFIX=${prefix};TESS_EXPECT_DPI=${dpi};ALSA_CONFIG_PATH=${prefix}-asound.conf"
+    ENVIRONMENT "WINEPREFIX=${prefix};TESS_EXPECT_DPI=${dpi};ALSA_CONFIG_PATH=${prefix}-asound.conf;TESS_AUDIO_RAW=${prefix}-audio.raw"
     RESOURCE_LOCK tess_display
     TIMEOUT 300)
 endfunction()
