@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
             if (ch == EOF) break;
             continue;
         }
-        if (!tablesShown && cells.size() >= 16) {
+        if (!tablesShown) {
             tablesShown = true;
             solver.PrepareTables(never);
             const solver::TTableInfo info = solver.TableInfo();
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         std::string moves;
         for (const TZugArt z : s.moves) moves.push_back(letterOf(z));
-        if (moves.empty()) moves = "-";
+        if (moves.empty()) moves.assign(1, '-');
         std::printf("%zu %s %.3f %s\n", s.moves.size(), moves.c_str(), ms, s.optimal ? "optimal" : "found");
         std::fflush(stdout);
         if (ch == EOF) break;
