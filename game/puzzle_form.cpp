@@ -284,6 +284,12 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
             ShellOpen(Handle(), platform::FileExists(page) ? page : std::u16string(HelpPageAddress));
             return 0;
         }
+        case IDM_HINT:
+            FHint->Hint();
+            return 0;
+        case IDM_DEMONSTRATE:
+            FHint->Demonstrate();
+            return 0;
         case IDM_SOLUTION:
             ShowSolution();
             return 0;
@@ -301,10 +307,15 @@ int TSForm1::HandleCommand(WORD id, WORD NotifyCode) {
     }
 }
 
-int TSForm1::wmInitMenuPopup(HMENU, int, bool) {
+int TSForm1::wmInitMenuPopup(HMENU menu, int, bool) {
     updateGameMenu();
     // A key looking for its menu item opens no menu: the board must not flicker for it.
     if (SearchingShortcut() || FSearchingCtrlShortcut) return 0;
+    // The hint's item shows the moves to go; opening its menu starts finding them.
+    if (GetMenuState(menu, IDM_HINT, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+        FHint->Anticipate();
+        ModifyMenuW(menu, IDM_HINT, MF_BYCOMMAND | MF_STRING, IDM_HINT, W(FHint->MenuText()));
+    }
     // The Cyrillic variant of the face is realised once for every menu that opens; the
     // character set goes back at once. Each change re-creates the font and repaints.
     const std::uint8_t charSet = font().CharSet();
@@ -345,6 +356,7 @@ void TSForm1::writeOptions() const {
 }
 
 void TSForm1::wmDestroy() {
+    FHint->Shutdown();
     writeOptions();
     gameSound(u"!buf");
 }
@@ -366,7 +378,18 @@ LRESULT TSForm1::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (Msg == WM_ACTIVATE) windowActivated(wParam);
-    return TSForm::wndProc(Msg, wParam, lParam);
+    if (FHint && FHint->HandleMessage(Msg, wParam, lParam)) return 0;
+    const bool input = FHint && IsPlayerInput(Msg, wParam);
+    if (input) FHint->StopDemonstration();
+    const LRESULT result = TSForm::wndProc(Msg, wParam, lParam);
+    // A move or a new game makes a search for the board before it useless.
+    if (input && FHint) FHint->BoardChanged();
+    return result;
+}
+
+void TSForm1::playHintMove(TZugArt zug) {
+    MarkAssisted();
+    PlayMove(zug, 1, oneTileSound(zug));
 }
 
 void TSForm1::bringOntoMonitor() {
@@ -387,6 +410,7 @@ TSForm1* CreatePuzzleForm() {
     if (!PuzzleForm) throw Exception(u"Das Spielfenster lässt sich nicht anlegen.");
     TSForm1& form = *PuzzleForm;
     BoardDpi = WindowDpi(form.Handle());
+    form.FHint = std::make_unique<THintControl>(form.Handle(), [&form](TZugArt z) { form.playHintMove(z); });
 
     BoardHooks.repaint = [] {
         if (PuzzleForm) PuzzleForm->invalidate();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "game/best_results.h"
 #include "game/board.h"
 #include "game/game_clock.h"
+#include "game/hint_control.h"
 #include "game/move_history.h"
 #include "game/position.h"
 #include "smallib/form.h"
@@ -107,6 +109,9 @@ public:
     const TPosition& StartPosition() const { return FStart; }
     const TBestResults& BestResults() const { return FBestResults; }
 
+    // The hint and the demonstration ("&Tipp", "&Vorführen").
+    THintControl& Hint() { return *FHint; }
+
 private:
     friend TSForm1* CreatePuzzleForm();
 
@@ -147,6 +152,10 @@ private:
     void writeOptions() const;
     // A window restored entirely off every monitor comes back onto the primary one.
     void bringOntoMonitor();
+    // A move of the hint or the demonstration takes the way of a click on the moving tile.
+    void playHintMove(TZugArt zug);
+
+    std::unique_ptr<THintControl> FHint;
 
     // The width of the menu bar's items side by side: the client width it needs on one line.
     std::int32_t menuBarWidth() const;

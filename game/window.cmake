@@ -12,4 +12,5 @@ tess_library(tess_tile_paint
 tess_library(tess_game_window
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/puzzle_form.cpp ${CMAKE_CURRENT_LIST_DIR}/puzzle_form.h
           ${CMAKE_CURRENT_LIST_DIR}/puzzle_comforts.cpp
-  LIBS tess_tile_paint tess_board tess_game_comforts tess_smallib tess_usersettings tess_services tess_common user32 gdi32)
+          ${CMAKE_CURRENT_LIST_DIR}/hint_control.cpp ${CMAKE_CURRENT_LIST_DIR}/hint_control.h
+  LIBS tess_solver tess_tile_paint tess_board tess_game_comforts tess_smallib tess_usersettings tess_services tess_common user32 gdi32)

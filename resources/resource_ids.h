@@ -26,6 +26,8 @@
 #define IDM_HELP            180
 #define IDM_SOLUTION        181
 #define IDM_BEST_RESULTS    153
+#define IDM_HINT            140
+#define IDM_DEMONSTRATE     141
 #define IDM_ABOUT           100
 
 // Not a menu item: the board posts it when the puzzle is solved, with the move count in the

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <unordered_map>
 
 #include "game/solver/search4.h"
 
@@ -49,7 +48,6 @@ public:
     // The moves, or nullopt when cancelled or after budget expansions without an answer.
     std::optional<std::vector<int>> run(const std::atomic<bool>& cancel, std::uint64_t& nodes, std::uint64_t budget) {
         const std::uint64_t start = pack(FStart);
-        FSeen.reserve(1 << 16);
         FSeen[start] = {start, 0, 255};
         push(start, 0);
         std::uint64_t expanded = 0;
@@ -85,8 +83,8 @@ public:
                 next[FCount] = to;
                 const std::uint64_t k = pack(next);
                 const int ng = g + 1;
-                auto found = FSeen.find(k);
-                if (found != FSeen.end() && found->second.g <= ng) continue;
+                const TNode* found = FSeen.find(k);
+                if (found && found->g <= ng) continue;
                 FSeen[k] = {key, ng, static_cast<std::uint8_t>(m)};
                 push(k, ng, estimate(next));
             }
@@ -166,7 +164,45 @@ private:
     int FWeight;  // twice the weight of the estimate
     int FGoal[MaxTracked]{};
     int FStart[MaxTracked + 1]{};
-    std::unordered_map<std::uint64_t, TNode> FSeen;
+    // The states met, by key: open addressing in a table of a power of two, half full at most.
+    class TSeen {
+    public:
+        TNode* find(std::uint64_t key) {
+            if (FKeys.empty()) return nullptr;
+            for (std::size_t i = slot(key);; i = (i + 1) & (FKeys.size() - 1)) {
+                if (FKeys[i] == key) return &FNodes[i];
+                if (FKeys[i] == Empty) return nullptr;
+            }
+        }
+        TNode& operator[](std::uint64_t key) {
+            if (TNode* n = find(key)) return *n;
+            if (2 * (FCount + 1) > FKeys.size()) grow();
+            std::size_t i = slot(key);
+            while (FKeys[i] != Empty) i = (i + 1) & (FKeys.size() - 1);
+            FKeys[i] = key;
+            ++FCount;
+            return FNodes[i];
+        }
+
+    private:
+        static constexpr std::uint64_t Empty = ~std::uint64_t{0};
+        std::size_t slot(std::uint64_t key) const {
+            return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & (FKeys.size() - 1);
+        }
+        void grow() {
+            std::vector<std::uint64_t> keys(FKeys.empty() ? 1 << 14 : FKeys.size() * 2, Empty);
+            std::vector<TNode> nodes(keys.size());
+            keys.swap(FKeys);
+            nodes.swap(FNodes);
+            FCount = 0;
+            for (std::size_t i = 0; i < keys.size(); ++i)
+                if (keys[i] != Empty) (*this)[keys[i]] = nodes[i];
+        }
+        std::vector<std::uint64_t> FKeys;
+        std::vector<TNode> FNodes;
+        std::size_t FCount = 0;
+    };
+    TSeen FSeen;
     // Open states by f; within one f the deepest comes first (taken from the back).
     std::vector<std::vector<std::pair<std::uint64_t, int>>> FBuckets;
     std::size_t FBest = 0;

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 #include <bit>
-#include <exception>
-#include <mutex>
+#include <new>
 #include <thread>
 
 #if defined(__x86_64__) || defined(_M_X64) || defined(__i386__) || defined(_M_IX86)
@@ -158,10 +157,10 @@ bool TPatternTables::Compute(const std::atomic<bool>& cancel, unsigned threads) 
     allocate();
     std::atomic<int> nextGroup{0};
     std::atomic<bool> failed{false};
-    std::exception_ptr error;
-    std::mutex errorLock;
+    std::atomic<bool> outOfMemory{false};
     auto work = [&] {
-        // Each thread takes the next group not yet taken; nothing may leave a thread's function.
+        // Each thread takes the next table not yet taken; nothing may leave a thread's
+        // function, and all a table's work can raise is a failed allocation.
         try {
             for (int p; (p = nextGroup.fetch_add(1)) < TableCount && !failed.load();) {
                 const auto at = static_cast<std::size_t>(p);
@@ -169,8 +168,7 @@ bool TPatternTables::Compute(const std::atomic<bool>& cancel, unsigned threads) 
             }
         } catch (...) {
             failed.store(true);
-            const std::lock_guard<std::mutex> hold(errorLock);
-            if (!error) error = std::current_exception();
+            outOfMemory.store(true);
         }
     };
     std::vector<std::thread> helpers;
@@ -181,7 +179,7 @@ bool TPatternTables::Compute(const std::atomic<bool>& cancel, unsigned threads) 
     }
     work();
     for (auto& t : helpers) t.join();
-    if (error) std::rethrow_exception(error);
+    if (outOfMemory.load()) throw std::bad_alloc();
     return !failed.load();
 }
 

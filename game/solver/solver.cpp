@@ -39,13 +39,14 @@ int SideOf(std::size_t cellCount) {
     return 0;
 }
 
-std::string PositionError(std::span<const std::uint8_t> cells) {
+TPositionFault PositionFault(std::span<const std::uint8_t> cells) {
     const int n = SideOf(cells.size());
-    if (n == 0) return std::to_string(cells.size()) + " numbers: a board has 9, 16, 25, 36, 49 or 64";
-    std::vector<int> seen(cells.size(), 0);
+    if (n == 0) return {TPositionFault::TKind::count, 0};
+    std::uint64_t seen = 0;
     for (const std::uint8_t v : cells) {
-        if (v >= cells.size()) return "number " + std::to_string(v) + " is out of range 0.." + std::to_string(cells.size() - 1);
-        if (seen[v]++) return "number " + std::to_string(v) + " appears more than once";
+        if (v >= cells.size()) return {TPositionFault::TKind::range, v};
+        if (seen >> v & 1) return {TPositionFault::TKind::repeated, v};
+        seen |= std::uint64_t{1} << v;
     }
     // Every move changes both the order of the tiles (the empty cell counted as the largest)
     // and the empty cell's distance from its home by one step of parity.
@@ -57,7 +58,7 @@ std::string PositionError(std::span<const std::uint8_t> cells) {
         }
     const int blank = blankOf(cells);
     const int away = (n - 1 - blank / n) + (n - 1 - blank % n);
-    if ((inversions + away) % 2 != 0) return "the position cannot be solved (two tiles swapped)";
+    if ((inversions + away) % 2 != 0) return {TPositionFault::TKind::parity, 0};
     return {};
 }
 
@@ -126,8 +127,7 @@ const TPuzzle3Table& TSolver::puzzle3() {
 
 TSolution TSolver::Solve(std::span<const std::uint8_t> cells, const std::atomic<bool>& cancel) {
     TSolution result;
-    result.error = PositionError(cells);
-    if (!result.error.empty()) return result;
+    if (PositionFault(cells).kind != TPositionFault::TKind::none) return result;
     const int n = SideOf(cells.size());
     result.status = TStatus::solved;
     result.optimal = n <= 4;

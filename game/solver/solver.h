@@ -18,7 +18,14 @@ namespace solver {
 // belongs in cell k - 1, the empty cell bottom right.
 using TCells = std::vector<std::uint8_t>;
 
-// Why a list of numbers is not a position the solver can take; empty when it is one.
+// What keeps a list of numbers from being a position the solver can take.
+struct TPositionFault {
+    enum class TKind : std::uint8_t { none, count, range, repeated, parity } kind = TKind::none;
+    int number = 0;  // the number out of range or repeated
+};
+TPositionFault PositionFault(std::span<const std::uint8_t> cells);
+
+// The same as a message; empty for a valid position.
 std::string PositionError(std::span<const std::uint8_t> cells);
 
 // The side length of a position of this many cells, 0 when no board has that many.
@@ -35,7 +42,6 @@ struct TSolution {
     std::vector<TZugArt> moves;  // the moves from the position to the solved board
     bool optimal = false;        // proven shortest; otherwise an upper bound
     std::uint64_t nodes = 0;     // positions the search looked at
-    std::string error;           // for invalid
 };
 
 // Figures of the 4 x 4 tables.

@@ -26,3 +26,7 @@ set_tests_properties(puzzle_window_test PROPERTIES
 
 # The window once more at 150 %. (The painting's tests set the board's DPI themselves.)
 tess_test_at_dpi(puzzle_window_test 144)
+
+tess_test(hint_window_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/hint_window_test.cpp
+  LIBS tess_game_window tess_resources tess_win_test_support)
