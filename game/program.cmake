@@ -17,7 +17,7 @@ function(tess_gui_program name)
 endfunction()
 
 tess_gui_program(tessarino OUTPUT tessarino
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/main.cpp ${CMAKE_CURRENT_LIST_DIR}/terminate_handler.cpp
   LIBS tess_game_window tess_usersettings tess_smallib tess_services tess_common tess_resources)
 
 # The help page travels beside the program; "&Hilfe" opens it from there.
