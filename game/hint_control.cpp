@@ -131,6 +131,14 @@ void THintControl::StopDemonstration() {
 void THintControl::BoardChanged() {
     if (FPlaying) return;
     StopDemonstration();
+    // A player who makes the solution's next move keeps the solution and its count.
+    if (FKnown && FNext < FMoves.size()) {
+        std::vector<std::uint8_t> next = FAt;
+        if (solver::ApplyMove(next, FMoves[FNext]) && next == boardCells()) {
+            FAt = std::move(next);
+            ++FNext;
+        }
+    }
     if (FJob && FJob->cells != boardCells()) {
         stopSearch();
         FWant = TWant::nothing;

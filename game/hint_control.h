@@ -64,6 +64,8 @@ public:
     // The moves to go for the board as it is; -1 when not known. Exact unless IsBound.
     std::int32_t MovesToGo() const;
     bool IsBound() const { return FKnown && !FOptimal; }
+    // The solution's next move for the board as it is; none when not known.
+    TZugArt NextMove() const { return MovesToGo() > 0 ? FMoves[FNext] : TZugArt::none; }
 
 private:
     enum class TWant : std::uint8_t { nothing, hint, demonstration };

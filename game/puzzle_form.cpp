@@ -378,7 +378,10 @@ LRESULT TSForm1::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (Msg == WM_ACTIVATE) windowActivated(wParam);
-    if (FHint && FHint->HandleMessage(Msg, wParam, lParam)) return 0;
+    if (FHint && FHint->HandleMessage(Msg, wParam, lParam)) {
+        if (Msg == HintFoundMessage) ModifyMenuW(GetMenu(), IDM_HINT, MF_BYCOMMAND | MF_STRING, IDM_HINT, W(FHint->MenuText()));
+        return 0;
+    }
     const bool input = FHint && IsPlayerInput(Msg, wParam);
     if (input) FHint->StopDemonstration();
     const LRESULT result = TSForm::wndProc(Msg, wParam, lParam);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "game/solver/search4.h"
 
@@ -89,7 +90,8 @@ public:
                 push(k, ng, estimate(next));
             }
         }
-        return std::nullopt;  // no way home: cannot happen on an open area of 4 x 4 or more
+        // No way home: cannot happen on an open area of 4 x 4 or more, whatever the tiles.
+        throw std::logic_error("a step of the large-board search found no way");
     }
 
 private:

@@ -32,6 +32,15 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 
+WPARAM arrowFor(TZugArt z) {
+    switch (z) {
+        case TZugArt::auf: return VK_UP;
+        case TZugArt::ab: return VK_DOWN;
+        case TZugArt::links: return VK_LEFT;
+        default: return VK_RIGHT;
+    }
+}
+
 double msSince(TClock::time_point t) { return std::chrono::duration<double, std::milli>(TClock::now() - t).count(); }
 
 // The program's units, an application object and the puzzle window without stored settings.
@@ -121,7 +130,7 @@ TEST_F(HintWindow, HintsSolveATenMoveShuffleInAtMostTenMovesEachAPlayersMove) {
     SendMessageW(window(), WM_KEYDOWN, VK_F2, 0);
     waitForSearch();
     int hints = 1;
-    while (boxes.empty() && hints < 10) {
+    while (!IsSolved() && hints < 10) {
         ASSERT_EQ(MoveCount, hints);
         ASSERT_TRUE(PuzzleForm->Assisted());
         ASSERT_EQ(sounds.size(), static_cast<std::size_t>(hints));
@@ -147,9 +156,13 @@ TEST_F(HintWindow, TheMenuShowsTheMovesToGoExactOrAsABound) {
     const std::int32_t left = PuzzleForm->Hint().MovesToGo();
     ASSERT_GT(left, 0);
     EXPECT_EQ(hintItemText(), u"&Tipp (noch " + platform::FromUtf8(std::to_string(left)) + u" Züge)\tF2");
-    // A move of the player's own makes the count unknown until the menu asks again.
-    SendMessageW(window(), WM_KEYDOWN, VK_LEFT, 0);
-    SendMessageW(window(), WM_KEYDOWN, VK_UP, 0);
+    // The player's own move along the solution keeps the count; another one makes it unknown
+    // until the menu asks again.
+    const TZugArt next = PuzzleForm->Hint().NextMove();
+    SendMessageW(window(), WM_KEYDOWN, arrowFor(next), 0);
+    EXPECT_EQ(PuzzleForm->Hint().MovesToGo(), left - 1);
+    // Taking it back is never the next move of a shortest solution.
+    SendMessageW(window(), WM_KEYDOWN, arrowFor(Opposite[next]), 0);
     EXPECT_EQ(PuzzleForm->Hint().MovesToGo(), -1);
 
     arrange(5, 100);

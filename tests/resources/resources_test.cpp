@@ -142,6 +142,8 @@ TEST(ResourcesMenu, ZibHasTheGamesItemsInOrder) {
       {0, Kind::popup, 0, L"&?", 0},
       {1, Kind::item, IDM_HELP, L"&Hilfe\tF1", 0},
       {1, Kind::item, IDM_SOLUTION, L"&L\u00F6sung", 0},
+      {1, Kind::item, IDM_HINT, L"&Tipp\tF2", 0},
+      {1, Kind::item, IDM_DEMONSTRATE, L"&Vorf\u00FChren\tF3", 0},
       {1, Kind::item, IDM_BEST_RESULTS, L"&Bestwerte", 0},
       {1, Kind::separator, 0, L"", 0},
       {1, Kind::item, IDM_ABOUT, L"&Info", 0},
@@ -168,6 +170,7 @@ TEST(ResourcesMenu, CommandIdsAreTheGames) {
       {IDM_FONT, 120},         {IDM_LABELS_GERMAN, 131},  {IDM_LABELS_ENGLISH, 132}, {IDM_LABELS_RUSSIAN, 133},
       {IDM_HELP, 180},         {IDM_SOLUTION, 181},       {IDN_SOLVED, 190},
       {IDM_UNDO, 150},         {IDM_REDO, 151},           {IDM_START_AGAIN, 152},   {IDM_BEST_RESULTS, 153},
+      {IDM_HINT, 140},         {IDM_DEMONSTRATE, 141},
   };
   for (const Row& r : rows) EXPECT_EQ(r.macro, r.value);
 }
