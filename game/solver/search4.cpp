@@ -53,6 +53,12 @@ struct TGroup {
     int size = 0;
     std::uint8_t tiles[6]{};
     std::uint8_t map[16]{};
+    // Rows and columns swapped by the map: the board's horizontal moves are vertical on the
+    // table's block.
+    bool swapped = false;
+    // What one step of tile i along a row of the block adds to the rank: no other tile of
+    // the group stands between its two cells, so only its own digit changes, by one.
+    std::uint32_t weight[6]{};
 };
 
 struct TLayout {
@@ -65,6 +71,7 @@ struct TLayout {
     // groupIn[t][q]: the group of partition q that holds tile t, at groupsOf[t][slotOf[t][q]].
     std::uint8_t groupIn[16][PartitionCount]{};
     std::uint8_t slotOf[16][PartitionCount]{};
+    std::uint8_t indexOf[16][PartitionCount]{};  // tile t is tiles[indexOf[t][k]] of groupsOf[t][k]
     std::uint8_t distance[16][16]{};
     bool canMove[16][4]{};
 
@@ -74,6 +81,7 @@ struct TLayout {
         for (int g = 0; g < groupCount; ++g)
             for (int i = 0; i < groups[g].size; ++i) {
                 const int t = groups[g].tiles[i];
+                indexOf[t][groupsOfCount[t]] = static_cast<std::uint8_t>(i);
                 groupsOf[t][groupsOfCount[t]++] = static_cast<std::uint8_t>(g);
             }
         for (int q = 0; q < PartitionCount; ++q)
@@ -123,6 +131,11 @@ struct TLayout {
                 group.table = table;
                 group.size = gc.size;
                 for (int c = 0; c < 16; ++c) group.map[c] = symmetric(s, c);
+                group.swapped = (s & 4) != 0;
+                for (int i = 0; i < gc.size; ++i) {
+                    group.weight[i] = 1;
+                    for (int j = i + 1; j < gc.size; ++j) group.weight[i] *= static_cast<std::uint32_t>(16 - j);
+                }
                 // Table tile i is the one whose home the symmetry carries onto the table's cell i.
                 for (int i = 0; i < def.size; ++i)
                     for (int j = 0; j < gc.size; ++j)
@@ -152,7 +165,10 @@ public:
                 FDistance += FLayout.distance[cells[c]][c];
             }
         }
-        for (int g = 0; g < FLayout.groupCount; ++g) FExcess[g] = static_cast<std::uint8_t>(lookup(g));
+        for (int g = 0; g < FLayout.groupCount; ++g) {
+            FRank[g] = rankOf(FLayout.groups[g]);
+            FExcess[g] = static_cast<std::uint8_t>(FTables.Excess(FLayout.groups[g].table, FRank[g]));
+        }
         for (int q = 0; q < PartitionCount; ++q)
             for (const int g : FLayout.partition[q]) FSum[q] += FExcess[g];
     }
@@ -184,11 +200,6 @@ private:
         return PlacementRank(cells, group.size);
     }
 
-    unsigned lookup(int g) const {
-        const TGroup& group = FLayout.groups[g];
-        return FTables.Excess(group.table, rankOf(group));
-    }
-
     int bestExcess() const { return *std::max_element(FSum, FSum + PartitionCount); }
 
     // A move looked at: the new values of the groups of the moved tile.
@@ -196,6 +207,7 @@ private:
         std::uint8_t move;
         std::uint8_t estimate;
         std::uint8_t excess[PartitionCount];
+        std::uint32_t rank[PartitionCount];
         int distance;
     };
 
@@ -230,7 +242,14 @@ private:
                 const int slot = FLayout.slotOf[t][q];
                 const int g = FLayout.groupIn[t][q];
                 if (!(known & (1u << slot))) {
-                    ch.excess[slot] = static_cast<std::uint8_t>(lookup(g));
+                    const TGroup& group = FLayout.groups[g];
+                    if ((m >= 2) != group.swapped) {
+                        const int step = group.map[FBlank] - group.map[from];
+                        ch.rank[slot] = static_cast<std::uint32_t>(static_cast<std::int64_t>(FRank[g]) + step * static_cast<std::int64_t>(group.weight[FLayout.indexOf[t][slot]]));
+                    } else {
+                        ch.rank[slot] = rankOf(group);
+                    }
+                    ch.excess[slot] = static_cast<std::uint8_t>(FTables.Excess(group.table, ch.rank[slot]));
                     known |= 1u << slot;
                 }
                 const int sum = FSum[q] - FExcess[g] + ch.excess[slot];
@@ -261,9 +280,16 @@ private:
             const int t = FCell[from];
             const int own = FLayout.groupsOfCount[t];
             std::uint8_t saved[PartitionCount];
-            for (int i = 0; i < own; ++i) saved[i] = FExcess[FLayout.groupsOf[t][i]];
+            std::uint32_t savedRank[PartitionCount];
+            for (int i = 0; i < own; ++i) {
+                saved[i] = FExcess[FLayout.groupsOf[t][i]];
+                savedRank[i] = FRank[FLayout.groupsOf[t][i]];
+            }
             for (int q = 0; q < PartitionCount; ++q) FSum[q] += ch.excess[FLayout.slotOf[t][q]] - saved[FLayout.slotOf[t][q]];
-            for (int i = 0; i < own; ++i) FExcess[FLayout.groupsOf[t][i]] = ch.excess[i];
+            for (int i = 0; i < own; ++i) {
+                FExcess[FLayout.groupsOf[t][i]] = ch.excess[i];
+                FRank[FLayout.groupsOf[t][i]] = ch.rank[i];
+            }
             const int savedDistance = FDistance;
             FDistance = ch.distance;
             FCell[blank] = static_cast<std::uint8_t>(t);
@@ -278,7 +304,10 @@ private:
             FCell[from] = static_cast<std::uint8_t>(t);
             FCell[blank] = 0;
             FDistance = savedDistance;
-            for (int i = 0; i < own; ++i) FExcess[FLayout.groupsOf[t][i]] = saved[i];
+            for (int i = 0; i < own; ++i) {
+                FExcess[FLayout.groupsOf[t][i]] = saved[i];
+                FRank[FLayout.groupsOf[t][i]] = savedRank[i];
+            }
             for (int q = 0; q < PartitionCount; ++q) FSum[q] -= ch.excess[FLayout.slotOf[t][q]] - saved[FLayout.slotOf[t][q]];
         }
         return Deeper;
@@ -290,6 +319,7 @@ private:
     std::uint8_t FCell[16]{};
     std::uint8_t FWhere[16]{};  // cell of each tile
     std::uint8_t FExcess[MaxGroups]{};
+    std::uint32_t FRank[MaxGroups]{};  // each group's placement, kept along with its entry
     int FSum[PartitionCount]{};  // the excess of each partition
     int FBlank = 15;
     int FFirstPartition = 0;
