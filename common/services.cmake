@@ -11,4 +11,4 @@ tess_library(tess_services
     ${CMAKE_CURRENT_LIST_DIR}/drawing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dpi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/startup_trace.cpp
-  LIBS tess_common tess_strings advapi32 shell32 winmm gdi32 user32)
+  LIBS tess_common tess_strings advapi32 shell32 gdi32 user32)
