@@ -4,8 +4,9 @@
 // in nanoseconds) and closes, exactly as tessarino.exe does, so that both are timed alike.
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
+
+#include "common/later_windows.h"
 
 namespace {
 
@@ -13,12 +14,8 @@ constexpr UINT WM_STARTUP_MARK = WM_APP + 1;
 wchar_t MarkFile[MAX_PATH] = {};
 
 void writeMark() {
-    FILETIME ft{};
-    GetSystemTimePreciseAsFileTime(&ft);
-    const std::uint64_t ticks = (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    const unsigned long long ns = (ticks - 116444736000000000ULL) * 100;
     char text[32];
-    const int n = std::snprintf(text, sizeof text, "%llu\n", ns);
+    const int n = std::snprintf(text, sizeof text, "%lld\n", static_cast<long long>(UnixTimeNs()));
     const HANDLE h = CreateFileW(MarkFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
@@ -38,6 +35,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_STARTUP_MARK:
+            UpdateWindow(hwnd);  // as tessarino.exe does; here nothing is ever pending
             writeMark();
             DestroyWindow(hwnd);
             return 0;

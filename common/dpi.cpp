@@ -1,6 +1,8 @@
 // Dots per inch of windows and the system; the newer functions are looked up at run time, so that the program still starts on Windows that lack them.
 #include "common/dpi.h"
 
+#include "common/later_windows.h"
+
 namespace {
 
 // Own types: the program builds for the oldest Windows it supports, whose headers may not
@@ -10,8 +12,7 @@ using GetDpiForSystemFn = UINT(WINAPI*)();
 
 template <class Fn>
 Fn user32Function(const char* name) {
-    HMODULE const user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+    return LaterFunction<Fn>(L"user32.dll", name);
 }
 
 int screenDpi() {

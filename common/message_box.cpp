@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "common/lazy_library.h"
 #include "common/wtext.h"
 
 namespace {
@@ -67,5 +68,6 @@ void PlayResourceSound(std::u16string_view name) {
     const HGLOBAL res = LoadResource(module, info);
     const void* data = res ? LockResource(res) : nullptr;
     if (!data) return;
-    sndPlaySoundW(static_cast<const wchar_t*>(data), flags);
+    static const auto play = LazyFunction<decltype(&sndPlaySoundW)>(L"winmm.dll", "sndPlaySoundW");
+    if (play) play(static_cast<const wchar_t*>(data), flags);
 }

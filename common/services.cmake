@@ -10,4 +10,5 @@ tess_library(tess_services
     ${CMAKE_CURRENT_LIST_DIR}/resource_modules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/drawing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dpi.cpp
-  LIBS tess_common tess_strings advapi32 shell32 winmm gdi32 user32)
+    ${CMAKE_CURRENT_LIST_DIR}/startup_trace.cpp
+  LIBS tess_common tess_strings advapi32 shell32 gdi32 user32)

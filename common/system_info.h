@@ -74,6 +74,18 @@ std::uint8_t GetWindowsKind();
 
 // --- Pen and touch ------------------------------------------------------------------------
 
+// Windows 7's digitizer query and its answer bits, under their Win32 names: the program is
+// built with the headers of Vista, which lack them, and asks the query on Windows 7 or later only.
+#ifndef SM_DIGITIZER
+#define SM_DIGITIZER 94
+#define NID_INTEGRATED_TOUCH 0x01
+#define NID_EXTERNAL_TOUCH 0x02
+#define NID_INTEGRATED_PEN 0x04
+#define NID_EXTERNAL_PEN 0x08
+#define NID_MULTI_INPUT 0x40
+#define NID_READY 0x80
+#endif
+
 // The TabletCaps flags for a machine: 0 unless isTablet; else 0x01, plus from the
 // SM_DIGITIZER value: integrated touch 0x02, external touch 0x04, integrated pen 0x08,
 // external pen 0x10, multi-input 0x20, ready 0x40. Before Windows 7 digitizer is not asked

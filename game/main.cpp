@@ -6,11 +6,13 @@
 #include <string>
 
 #include "common/common_unit.h"
+#include "common/later_windows.h"
 #include "common/message_box.h"
 #include "common/msgbox.h"
 #include "common/program_path.h"
 #include "common/registry.h"
 #include "common/resource_modules.h"
+#include "common/startup_trace.h"
 #include "common/system_info.h"
 #include "common/wtext.h"
 #include "game/puzzle_form.h"
@@ -61,27 +63,25 @@ std::unique_ptr<TAboutInfo> makeAboutInfo(HICON icon) {
     return info;
 }
 
-// For the start-up benchmark: when TESS_STARTUP_MARK names a file, the time of the first
-// painted board (Unix time in nanoseconds) is written there and the game closes again.
+// For the start-up benchmark and trace. When TESS_STARTUP_MARK names a file, the time at which
+// the board has settled (Unix time in nanoseconds) is written there and the game closes again;
+// TESS_STARTUP_TRACE (common/startup_trace.h) ends its trace at that moment.
 // Run paints the window before its loop takes the first message, so a command posted to the
-// application's window before Run arrives just after that paint.
+// application's window before Run arrives just after that paint; a paint that the first one
+// asked for (the cells at their real width) is still pending then, and is made first.
 void armStartupMark(TSApplication& app) {
     wchar_t path[MAX_PATH] = {};
     const DWORD n = GetEnvironmentVariableW(L"TESS_STARTUP_MARK", path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    app.SetNotificationProc([file = std::u16string(U(path, n))](LPARAM) {
-        FILETIME ft{};
-        GetSystemTimePreciseAsFileTime(&ft);
-        const std::uint64_t ticks = (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-        constexpr std::uint64_t unixEpoch = 116444736000000000ULL;  // 1970-01-01 in 100 ns ticks
-        const std::u16string text = DecimalText(static_cast<std::int64_t>((ticks - unixEpoch) * 100)) + u"\n";
-        const std::string bytes(text.begin(), text.end());  // digits only
-        const HANDLE h = CreateFileW(W(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-            CloseHandle(h);
-        }
+    const bool mark = n > 0 && n < MAX_PATH;
+    if (!mark && !StartupTraceOn()) return;
+    app.SetNotificationProc([mark, file = std::u16string(U(path, n))](LPARAM) {
+        if (MainWnd) UpdateWindow(MainWnd);
+        const std::int64_t settled = UnixTimeNs();
+        TraceStartup("board settled");
+        EndStartupTrace();
+        if (!mark) return;
+        const std::u16string text = DecimalText(settled) + u"\n";
+        WriteStartupFile(W(file), std::string(text.begin(), text.end()), false);  // digits only
         if (MainWnd) PostMessageW(MainWnd, WM_CLOSE, 0, 0);
     });
     PostMessageW(app.Handle(), WM_COMMAND, cmNotificationProc, 0);
@@ -91,23 +91,32 @@ int runGame() {
     // The settings unit starts with nothing to do and ends last, freeing (and so saving) the
     // settings after every window has written its values.
     const UnitEnd settingsUnit(endUserSettings);
+    TraceStartup("main block");
+    // A trace of a start-up that never reached its settled board is still written.
+    const UnitEnd trace(EndStartupTrace);
 
     StartCommonUnit();
     const UnitEnd commonUnit(EndCommonUnit);
+    TraceStartup("common unit");
     // A box that shows its messages: a non-visual unit's report (a malformed Windows folder,
     // undecodable bytes in the settings file) is shown and the program goes on.
     MsgBox = std::make_unique<TGameMsgBox>();
 
     StartResourceModulesUnit();
     const UnitEnd resourceUnit(EndResourceModulesUnit);
+    TraceStartup("resource modules");
     StartRegistryUnit();
     const UnitEnd registryUnit(EndRegistryUnit);
+    TraceStartup("registry unit");
     StartSystemInfoUnit();
     const UnitEnd systemInfoUnit(EndSystemInfoUnit);
+    TraceStartup("system information and folders");
     StartFramework();
     const UnitEnd framework(EndFramework);
+    TraceStartup("framework");
 
     UserSettings = OpenUserSettings(u"Kvor\\Zib");
+    TraceStartup("settings opened");
 
     const IconHandle icon = LoadIconByName(u"MAINICON");
     const std::unique_ptr<TAboutInfo> about = makeAboutInfo(icon.get());
@@ -115,10 +124,13 @@ int runGame() {
     struct AboutInfoEnd {
         ~AboutInfoEnd() { AboutInfo = nullptr; }
     } const aboutInfoEnd;
+    TraceStartup("icon and about record");
 
     // Destroyed before the about record: the application destroys the remaining windows.
     const auto app = std::make_unique<TSApplication>(u"S-Zib_", u"MAINICON", helpFileName());
+    TraceStartup("application object");
     CreatePuzzleForm();
+    TraceStartup("puzzle window created");
     armStartupMark(*app);
     return app->Run();
 }

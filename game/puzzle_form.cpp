@@ -10,6 +10,7 @@
 #include "common/message_box.h"
 #include "common/platform.h"
 #include "common/program_path.h"
+#include "common/startup_trace.h"
 #include "common/wtext.h"
 #include "game/tile_paint.h"
 #include "resources/resource_ids.h"
@@ -117,6 +118,7 @@ void TSForm1::paint(HDC dc) {
     std::int32_t need = PaintBoard(dc) + BoardPixels(LabelMargin);
     const std::int32_t n = ClampBoardSize(BoardSize);
     if (FMenuOnOneLine) need = std::max(need, (menuBarWidth() - 3 + n - 1) / n);
+    TraceStartup("board painted: cells %d wide, labels need %d", CellWidth, need);
     if (need == CellWidth) return;
 
     const int clientWidth = ClientWidth();
@@ -153,6 +155,7 @@ void TSForm1::wmSize(WORD sizeType, int, int) {
     SetClientHeight(n * CellHeight + 3);
     font().SetHeight(fontHeightFor(CellHeight));
     invalidate();
+    TraceStartup("size: client %d x %d, cells %d x %d", clientWidth, ClientHeight(), CellWidth, CellHeight);
 }
 
 int TSForm1::wmLButtonDown(WORD, int x, int y) {
@@ -405,6 +408,20 @@ void TSForm1::bringOntoMonitor() {
     SetTop(info.rcWork.top + 10);
 }
 
+void TSForm1::settleCells() {
+    const WindowDC screen(nullptr);
+    const MemoryDC dc(CreateCompatibleDC(screen.get()));
+    if (!dc) return;
+    // The answer of PlanCellWidth ends the cycle within a few rounds; the bound only guards.
+    for (int round = 0; round < 4; ++round) {
+        const std::int32_t cellWidth = CellWidth;
+        const int width = Width();
+        const int height = Height();
+        paint(dc.get());
+        if (CellWidth == cellWidth && Width() == width && Height() == height) break;
+    }
+}
+
 TSForm1* CreatePuzzleForm() {
     SeedBoardRandom(clockSeed());
     // The window's first sizes come before it can tell its own DPI.
@@ -455,6 +472,7 @@ TSForm1* CreatePuzzleForm() {
     form.MenuCheckItem(IDM_BEGINNER, MergeCount == BeginnerMergeCount);
 
     if (!form.resumeSavedGame()) NewGame();
+    form.settleCells();
     return PuzzleForm;
 }
 

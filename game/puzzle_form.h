@@ -159,6 +159,9 @@ private:
 
     // The width of the menu bar's items side by side: the client width it needs on one line.
     std::int32_t menuBarWidth() const;
+    // Runs paint's fitting of the cells to the labels on a memory context until the size holds,
+    // so that the first paint on the screen already shows the cells at their final width.
+    void settleCells();
 
     // The client width that paint asked for last and the window has not reached yet.
     int FRequestedClientWidth = 0;

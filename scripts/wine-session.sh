@@ -23,12 +23,18 @@ wine_session_xvfb() {
   for attempt in 1 2 3; do
     n=$((90 + RANDOM % 400))
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: the server keeps its state (the resource below) when its last client goes.
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     WINE_SESSION_XVFB=$!
     for _ in $(seq 100); do
       if ! kill -0 "$WINE_SESSION_XVFB" 2>/dev/null; then break; fi
       if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
         export DISPLAY=":$n"
+        # A bare Xvfb has no X resources at all; Xlib then reads ~/.Xdefaults anew at every
+        # look-up, which Wine makes for every font it realises (some 900 times in one start of
+        # the game). One resource that nobody reads makes the display behave as a desktop
+        # session's does.
+        xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "tessarino.display: xvfb" >/dev/null 2>&1 || true
         return 0
       fi
       sleep 0.1

@@ -6,6 +6,7 @@
 
 #include "common/drawing.h"
 #include "common/message_box.h"
+#include "common/startup_trace.h"
 #include "smallib/fonts.h"
 #include "smallib/form.h"
 #include "smallib/gdi_handles.h"
@@ -51,9 +52,12 @@ WORD TSApplication::Run() {
         SendMessageW(main, WM_COMMAND, cmStart, 0);
         reportPendingExceptions(WM_COMMAND);
         if (FMainForm) {
+            TraceStartup("show window");
             ShowWindow(main, FMainForm->WasMaximized() ? SW_SHOWMAXIMIZED : startupShowCommand());
             reportPendingExceptions(WM_SHOWWINDOW);
+            TraceStartup("update window");
             UpdateWindow(main);
+            TraceStartup("first paint done");
             reportPendingExceptions(WM_PAINT);
         }
     }

@@ -3,6 +3,7 @@
 
 #include <mmsystem.h>
 
+#include "common/lazy_library.h"
 #include "common/wtext.h"
 
 void TSApplication::playSound(const std::u16string& nm) {
@@ -21,7 +22,8 @@ void TSApplication::playSound(const std::u16string& nm) {
     }
     // The image stays mapped with the module, so a sound still playing in the background keeps
     // valid data when the next one is loaded.
-    if (FSndPtr) sndPlaySoundW(static_cast<const wchar_t*>(FSndPtr), SND_MEMORY | (wait ? 0 : SND_ASYNC));
+    static const auto play = LazyFunction<decltype(&sndPlaySoundW)>(L"winmm.dll", "sndPlaySoundW");
+    if (FSndPtr && play) play(static_cast<const wchar_t*>(FSndPtr), SND_MEMORY | (wait ? 0 : SND_ASYNC));
 }
 
 void TSApplication::clearSnd() {

@@ -20,6 +20,7 @@ int frameworkStarts = 0;
 // The shell (ShellExecuteW) needs COM, apartment-threaded, on the thread that calls it: the
 // user-interface thread, which is the thread that starts the framework.
 bool comStarted = false;
+bool comTried = false;
 
 void showFormAboutBox(TSForm& form, TAboutInfo* aboutInfo) { ShowAboutBox(form.Handle(), aboutInfo); }
 
@@ -90,7 +91,6 @@ void TSApplication::DestroyAllForms() {
 
 void StartFramework() {
     if (frameworkStarts++ > 0) return;
-    comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     Screen = std::make_unique<TSScreen>();
     HandCursor = LoadCursorW(nullptr, IDC_HAND);
     ArrowCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -104,4 +104,12 @@ void EndFramework() {
     Screen.reset();
     if (comStarted) CoUninitialize();
     comStarted = false;
+    comTried = false;
+}
+
+void StartComForShell() {
+    // Once: a failed attempt is not repeated at every call of the shell.
+    if (frameworkStarts == 0 || comTried) return;
+    comTried = true;
+    comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 }

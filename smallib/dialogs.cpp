@@ -7,6 +7,7 @@
 
 #include "common/message_box.h"
 #include "common/wtext.h"
+#include "smallib/application.h"
 #include "smallib/form.h"
 
 namespace {
@@ -19,6 +20,7 @@ ShellOpenFunction& currentShellOpen() {
 }  // namespace
 
 void ShellOpen(HWND owner, const std::u16string& target) {
+    StartComForShell();
     if (const ShellOpenFunction& fn = currentShellOpen()) {
         fn(owner, target);
         return;

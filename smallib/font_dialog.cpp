@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "common/lazy_library.h"
 #include "smallib/application.h"
 #include "smallib/form.h"
 
@@ -51,7 +52,8 @@ bool FontDialog(TSFont& font) {
     cf.rgbColors = 0;
     cf.nFontType = SCREEN_FONTTYPE;
     cf.lpszStyle = styleName;
-    if (!ChooseFontW(&cf)) return false;
+    static const auto chooseFont = LazyFunction<decltype(&ChooseFontW)>(L"comdlg32.dll", "ChooseFontW");
+    if (!chooseFont || !chooseFont(&cf)) return false;
     TakeChosenFont(font, lf);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/startup_trace.h"
 #include "smallib/ctrl.h"
 #include "smallib/winctrl0.h"
 
@@ -34,7 +35,9 @@ FontHandle MakeFont(const TFontName& face, int height, TFontStyles style, std::u
     static_assert(sizeof(lf.lfFaceName) / sizeof(lf.lfFaceName[0]) == FontNameLength);
     std::copy_n(face.begin(), FontNameLength - 1, reinterpret_cast<char16_t*>(lf.lfFaceName));
     lf.lfFaceName[FontNameLength - 1] = 0;
-    return FontHandle(CreateFontIndirectW(&lf));
+    FontHandle font(CreateFontIndirectW(&lf));
+    TraceStartup("font created: height %d, weight %ld, char set %u", lf.lfHeight, lf.lfWeight, lf.lfCharSet);
+    return font;
 }
 
 FontHandle MakeFontFromRec(const TFontRec& font) {

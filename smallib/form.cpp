@@ -3,6 +3,7 @@
 
 #include "common/dpi.h"
 #include "common/exceptions.h"
+#include "common/startup_trace.h"
 #include "common/text_helpers.h"
 #include "common/wtext.h"
 #include "smallib/application.h"
@@ -65,6 +66,7 @@ bool TSForm::CreateWnd() {
         HWND const owner = FOwnerWindow ? FOwnerWindow->Handle() : nullptr;
         HWND const wnd = CreateWindowExW(0, W(FFormName), W(FCaption), Style, FLeft, FTop, FWidth, FHeight, owner,
                                          nullptr, GetModuleHandleW(nullptr), this);
+        TraceStartup("window of class %ls created", W(FFormName));
         if (wnd && !FWindowGone) {
             FHandle = wnd;
             FVisible = true;

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <iterator>
 
+#include "common/later_windows.h"
+
 namespace {
 
 struct MessageNameEntry {

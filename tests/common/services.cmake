@@ -1,5 +1,6 @@
 # Tests of the common services: registry, system information, message boxes, file dates,
-# command-line items, resource modules and drawing (Windows build, run under Wine).
+# command-line items, resource modules, drawing, the start-up trace and the run-time look-ups
+# (Windows build, run under Wine).
 tess_test(common_services_test DISPLAY
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/registry_shortcuts_test.cpp
@@ -8,5 +9,6 @@ tess_test(common_services_test DISPLAY
     ${CMAKE_CURRENT_LIST_DIR}/file_dates_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/resource_modules_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/drawing_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/startup_trace_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/services_test.rc
-  LIBS tess_services)
+  LIBS tess_services winmm)

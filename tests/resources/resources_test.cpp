@@ -1,4 +1,4 @@
-// Checks the resources linked into the executable: menu, sounds, icon, about box, manifest.
+// Checks the resources linked into the executable: menu, sounds, icon, about box, manifest, version.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource_ids.h"
+#include "version.h"
 
 namespace {
 
@@ -467,6 +468,57 @@ TEST(ResourcesManifest, ActivationContextBuildsFromIt) {
   HANDLE created = CreateActCtxW(&request);
   ASSERT_NE(created, INVALID_HANDLE_VALUE) << "error " << GetLastError();
   ActCtxPtr context(created);
+}
+
+// ---- version ---------------------------------------------------------------------------------
+
+TEST(ResourcesVersion, TellsWhatTheFileIsInGerman) {
+  wchar_t path[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameW(self(), path, MAX_PATH), 0u);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+  ASSERT_GT(size, 0u) << "no version resource";
+  std::vector<std::uint8_t> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+
+  void* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &value, &length));
+  ASSERT_EQ(length, 4u);
+  const auto* translation = static_cast<const WORD*>(value);
+  EXPECT_EQ(translation[0], 0x0407) << "German";
+  EXPECT_EQ(translation[1], 1200) << "Unicode";
+
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", &value, &length));
+  ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+  const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(value);
+  EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_APP));
+  for (const auto& [ms, ls] : {std::pair{fixed.dwFileVersionMS, fixed.dwFileVersionLS},
+                               std::pair{fixed.dwProductVersionMS, fixed.dwProductVersionLS}}) {
+    EXPECT_EQ(HIWORD(ms), 4);
+    EXPECT_EQ(LOWORD(ms), 0);
+    EXPECT_EQ(HIWORD(ls), TESS_VERSION_PATCH);
+  }
+
+  const std::wstring version = std::wstring(L"4.0.") + std::to_wstring(TESS_VERSION_PATCH);
+  static const struct {
+    const wchar_t* name;
+    std::wstring expected;  // empty: any text but an empty one
+  } strings[] = {
+      {L"ProductName", L"Tessarino"},  {L"FileVersion", version}, {L"ProductVersion", version},
+      {L"FileDescription", L""},       {L"CompanyName", L""},     {L"LegalCopyright", L""},
+  };
+  for (const auto& s : strings) {
+    SCOPED_TRACE(testing::Message() << "value " << s.name);
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040704B0\\") + s.name;
+    ASSERT_TRUE(VerQueryValueW(info.data(), key.c_str(), &value, &length));
+    const std::wstring text(static_cast<const wchar_t*>(value));
+    if (s.expected.empty())
+      EXPECT_FALSE(text.empty());
+    else
+      EXPECT_EQ(text, s.expected);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "common/exceptions.h"
 #include "common/wtext.h"
 #include "smallib/application.h"
+#include "smallib/dialogs.h"
 #include "smallib/form.h"
 #include "smallib/window_proc.h"
 #include "tests/smallib/app_test_support.h"
@@ -345,9 +346,17 @@ TEST_F(ApplicationTest, SoundsArePlayedFromResourcesAsTheBytesWrittenShow) {
 
 namespace {
 
-// The shell's functions need COM on the thread that calls them.
-TEST(FrameworkStart, InitialisesComForTheThreadAndReleasesItAtTheEnd) {
+// The shell's functions need COM on the thread that calls them. The start of the framework
+// leaves it to the first shell call, which initialises it for good.
+TEST(FrameworkStart, InitialisesComForTheFirstShellCallAndReleasesItAtTheEnd) {
     StartFramework();
+    const HRESULT before = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    EXPECT_EQ(before, S_OK) << "not initialised by the start alone";
+    if (SUCCEEDED(before)) CoUninitialize();
+    const ShellOpenFunction saved = setShellOpenFunction([](HWND, const std::u16string&) {});
+    ShellOpen(nullptr, u"zib.htm");
+    ShellOpen(nullptr, u"zib.htm");
+    setShellOpenFunction(saved);
     const HRESULT inside = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     EXPECT_EQ(inside, S_FALSE) << "already initialised, apartment-threaded";
     if (SUCCEEDED(inside)) CoUninitialize();
