@@ -12,7 +12,7 @@ if(WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/lang_menu.cpp
       ${CMAKE_CURRENT_LIST_DIR}/shortcuts.cpp
     LIBS tess_smallib tess_services tess_langua tess_common
-         $<TARGET_NAME_IF_EXISTS:tess_usersettings> shell32 ole32 user32 gdi32)
+         $<TARGET_NAME_IF_EXISTS:tess_usersettings> shell32 user32 gdi32)
   # The forms translate shortcuts and the application object shows the about box with these
   # sources, which in turn build on the forms: whoever links one library gets both.
   if(TARGET tess_smallib)

@@ -3,6 +3,7 @@
 
 #include <objbase.h>
 
+#include "common/lazy_library.h"
 #include "smallib/about_box.h"
 #include "smallib/app_form.h"
 #include "smallib/form.h"
@@ -102,7 +103,11 @@ void EndFramework() {
     AboutBoxProc = nullptr;
     UnregisterWindowClasses();
     Screen.reset();
-    if (comStarted) CoUninitialize();
+    if (comStarted) {
+        // Loaded by StartComForShell, so there is a function to call.
+        if (const auto uninitialize = LazyFunction<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize"))
+            uninitialize();
+    }
     comStarted = false;
     comTried = false;
 }
@@ -111,5 +116,8 @@ void StartComForShell() {
     // Once: a failed attempt is not repeated at every call of the shell.
     if (frameworkStarts == 0 || comTried) return;
     comTried = true;
-    comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    // COM's library stays out of the imports: loading it and what it imports costs the start
+    // several milliseconds, and only help and the about box's links need it.
+    const auto initialize = LazyFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    comStarted = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 }

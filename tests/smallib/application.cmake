@@ -38,7 +38,7 @@ tess_test(smallib_application_test DISPLAY
     ${CMAKE_CURRENT_LIST_DIR}/application_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/app_test.rc
     ${app_test_support}
-  LIBS tess_smallib_app tess_win_test_support)
+  LIBS tess_smallib_app tess_win_test_support ole32)
 target_include_directories(smallib_application_test PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(smallib_application_test PROPERTIES
   ENVIRONMENT "ALSA_CONFIG_PATH=${app_audio_dir}/asound.conf;TESS_AUDIO_RAW=${app_audio_dir}/audio.raw")
