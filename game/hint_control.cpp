@@ -9,6 +9,7 @@
 #include "common/platform.h"
 #include "game/solver/solver.h"
 #include "resources/resource_ids.h"
+#include "smallib/report.h"
 
 namespace {
 
@@ -16,15 +17,6 @@ namespace {
 solver::TSolver& gameSolver() {
     static solver::TSolver s(solver::DefaultCacheFile());
     return s;
-}
-
-std::u16string decimal(std::size_t v) {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + v % 10));
-        v /= 10;
-    } while (v != 0);
-    return digits;
 }
 
 }  // namespace
@@ -96,7 +88,7 @@ std::u16string THintControl::MenuText() const {
     std::u16string text = u"&Tipp";
     if (solutionFits()) {
         const std::size_t left = FMoves.size() - FNext;
-        text += (FOptimal ? u" (noch " : u" (noch höchstens ") + decimal(left) + (left == 1 ? u" Zug)" : u" Züge)");
+        text += (FOptimal ? u" (noch " : u" (noch höchstens ") + DecimalText(static_cast<std::int64_t>(left)) + (left == 1 ? u" Zug)" : u" Züge)");
     } else if (FJob) {
         text += u" (wird gesucht)";
     }
