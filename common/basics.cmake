@@ -1,7 +1,7 @@
 # Text helpers, message box, program path values, exceptions and the platform seam.
 if(WIN32)
   set(TESS_PLATFORM_SOURCE ${CMAKE_CURRENT_LIST_DIR}/platform_win32.cpp)
-  set(TESS_PLATFORM_LIBS user32)
+  set(TESS_PLATFORM_LIBS user32 shell32)
 else()
   set(TESS_PLATFORM_SOURCE ${CMAKE_CURRENT_LIST_DIR}/platform_posix.cpp)
   set(TESS_PLATFORM_LIBS)

@@ -100,6 +100,11 @@ struct FoundEntry {
 // Entries matching a path that may end in a wildcard pattern ("*.*"); empty when none.
 std::vector<FoundEntry> FindEntries(std::u16string_view pattern);
 
+// The per-user folder for data a program can always compute again. Windows: the local (not
+// roaming) application-data folder; POSIX: $XDG_CACHE_HOME, else ~/.cache. Empty when there is
+// none.
+std::u16string LocalCacheFolder();
+
 // --- Test seam -----------------------------------------------------------------------------
 
 // While a fault is set, ProbeFile, FileTime, ReadFileBytes and ReadFileHead fail for every path

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -339,6 +340,23 @@ std::vector<FoundEntry> FindEntries(std::u16string_view pattern) {
         found.push_back({name, isDir});
     }
     return found;
+}
+
+std::u16string LocalCacheFolder() {
+    // A relative XDG_CACHE_HOME is to be ignored.
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    std::u16string dir;
+    if (xdg && xdg[0] == '/') {
+        dir = FromUtf8(xdg);
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/') return {};
+        dir = FromUtf8(home);
+        while (!dir.empty() && dir.back() == u'/') dir.pop_back();
+        dir += u"/.cache";
+    }
+    while (dir.size() > 1 && dir.back() == u'/') dir.pop_back();
+    return dir;
 }
 
 }  // namespace platform

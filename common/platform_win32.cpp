@@ -1,5 +1,6 @@
 // The platform seam on Windows: the user's locale, the ANSI code page and the file services.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <memory>
@@ -276,6 +277,13 @@ std::vector<FoundEntry> FindEntries(std::u16string_view pattern) {
         found.push_back({U(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (FindNextFileW(h.get(), &data));
     return found;
+}
+
+std::u16string LocalCacheFolder() {
+    wchar_t buf[MAX_PATH] = {};
+    // CSIDL_LOCAL_APPDATA stays on this computer: a cache has no business in a roaming profile.
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf))) return {};
+    return U(buf);
 }
 
 }  // namespace platform

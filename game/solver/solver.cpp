@@ -5,7 +5,6 @@
 #include <chrono>
 
 #include "common/platform.h"
-#include "game/solver/cache_folder.h"
 #include "game/solver/large_board.h"
 #include "game/solver/puzzle3.h"
 #include "game/solver/search4.h"
@@ -150,7 +149,7 @@ TSolution TSolver::Solve(std::span<const std::uint8_t> cells, const std::atomic<
 }
 
 std::u16string DefaultCacheFile() {
-    const std::u16string folder = LocalCacheFolder();
+    const std::u16string folder = platform::LocalCacheFolder();
     if (folder.empty()) return {};
     const char16_t sep = platform::PathSeparator();
     return folder + sep + u"Kvor" + sep + u"ZibSolver.tbl";
