@@ -1,12 +1,14 @@
 // The start-up benchmark's yardstick: the smallest Win32 program that shows a window and paints it.
 //
 // With TESS_STARTUP_MARK naming a file, it writes the time of its first paint there (Unix time
-// in nanoseconds) and closes, exactly as tessarino.exe does, so that both are timed alike.
+// in nanoseconds) and closes, exactly as tessarino.exe does, so that both are timed alike;
+// TESS_STARTUP_TRACE records the steps that both programs share.
 #include <windows.h>
 
 #include <cstdio>
 
 #include "common/later_windows.h"
+#include "common/startup_trace.h"
 
 namespace {
 
@@ -36,6 +38,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_STARTUP_MARK:
             UpdateWindow(hwnd);  // as tessarino.exe does; here nothing is ever pending
+            TraceStartup("board settled");
+            EndStartupTrace();
             writeMark();
             DestroyWindow(hwnd);
             return 0;
@@ -50,6 +54,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    TraceStartup("main block");
     WNDCLASSW wc{};
     wc.lpfnWndProc = windowProc;
     wc.hInstance = instance;
@@ -57,11 +62,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszClassName = L"MinimalWindow";
     if (!RegisterClassW(&wc)) return 1;
+    TraceStartup("class registered");
     HWND const hwnd = CreateWindowExW(0, wc.lpszClassName, L"Minimal", WS_OVERLAPPEDWINDOW, 10, 10, 300, 300,
                                       nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
+    TraceStartup("window created");
+    TraceStartup("show window");
     ShowWindow(hwnd, show);
+    TraceStartup("update window");
     UpdateWindow(hwnd);
+    TraceStartup("first paint done");
     const DWORD n = GetEnvironmentVariableW(L"TESS_STARTUP_MARK", MarkFile, MAX_PATH);
     if (n > 0 && n < MAX_PATH) PostMessageW(hwnd, WM_STARTUP_MARK, 0, 0);
 

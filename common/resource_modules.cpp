@@ -56,3 +56,17 @@ IconHandle LoadIconByName(std::u16string_view name) {
     }
     return {};
 }
+
+IconHandle LoadSmallIconByName(std::u16string_view name) {
+    if (upperExtension(name) == u".ICO" || !ResourceModules) return {};
+    const std::u16string n(name);
+    const int cx = GetSystemMetrics(SM_CXSMICON);
+    const int cy = GetSystemMetrics(SM_CYSMICON);
+    for (int i = ResourceModules->Count() - 1; i >= 0; --i) {
+        const HMODULE module = ResourceModules->ObjectAs<HINSTANCE__>(i);
+        if (!module) continue;
+        if (const auto icon = static_cast<HICON>(LoadImageW(module, W(n), IMAGE_ICON, cx, cy, LR_SHARED)))
+            return IconHandle(icon, false);
+    }
+    return {};
+}

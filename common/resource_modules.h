@@ -64,3 +64,6 @@ private:
 // ResourceModules that has one (LoadIconW). Empty when nothing is found, and for a file that
 // holds no icon.
 IconHandle LoadIconByName(std::u16string_view name);
+// The icon resource of that name at the system's small-icon size, looked up like
+// LoadIconByName (shared, never destroyed); empty for an ".ico" name and when nothing is found.
+IconHandle LoadSmallIconByName(std::u16string_view name);

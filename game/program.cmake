@@ -32,10 +32,11 @@ add_dependencies(tessarino tessarino_help_page)
 # The smallest window program that paints, as the start-up benchmark's yardstick: once bare,
 # once with tessarino.exe's manifest, whose common controls and themes cost time of their own.
 tess_gui_program(tess_minimal_window OUTPUT minimal_window
-  SOURCES ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp
+  SOURCES ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp ${PROJECT_SOURCE_DIR}/common/startup_trace.cpp
   LIBS user32 gdi32)
 tess_gui_program(tess_minimal_window_manifest OUTPUT minimal_window_manifest
-  SOURCES ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp ${PROJECT_SOURCE_DIR}/bench/minimal_window_manifest.rc
+  SOURCES ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp ${PROJECT_SOURCE_DIR}/common/startup_trace.cpp
+          ${PROJECT_SOURCE_DIR}/bench/minimal_window_manifest.rc
   LIBS user32 gdi32)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/bench/minimal_window_manifest.rc
   PROPERTIES OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/tessarino.manifest)

@@ -422,6 +422,15 @@ void TSForm1::settleCells() {
     }
 }
 
+void TSForm1::atCreate() {
+    // The window opens where the player left it and at that size, so that a start whose size
+    // holds moves it not at all; the steps of CreatePuzzleForm then find these values.
+    SetLeft(readInteger(WindowSection, u"Left", Left()));
+    SetTop(readInteger(WindowSection, u"Top", Top()));
+    SetWidth(readInteger(WindowSection, u"Width", Width()));
+    SetHeight(readInteger(WindowSection, u"Height", Height()));
+}
+
 TSForm1* CreatePuzzleForm() {
     SeedBoardRandom(clockSeed());
     // The window's first sizes come before it can tell its own DPI.
@@ -429,6 +438,12 @@ TSForm1* CreatePuzzleForm() {
     PuzzleForm = TSForm::CreateForm<TSForm1>();
     if (!PuzzleForm) throw Exception(u"Das Spielfenster lässt sich nicht anlegen.");
     TSForm1& form = *PuzzleForm;
+    // Every size change below reaches wmSize, but the window itself moves once, at the end.
+    form.HoldBounds();
+    struct BoundsRelease {
+        TSForm1& form;
+        ~BoundsRelease() { form.ReleaseBounds(); }
+    } release{form};
     BoardDpi = WindowDpi(form.Handle());
     form.FHint = std::make_unique<THintControl>(form.Handle(), [&form](TZugArt z) { form.playHintMove(z); });
 
@@ -473,6 +488,10 @@ TSForm1* CreatePuzzleForm() {
 
     if (!form.resumeSavedGame()) NewGame();
     form.settleCells();
+    const SIZE predicted{form.ClientWidth(), form.ClientHeight()};
+    form.ReleaseBounds();
+    // Should the window have laid out its frame other than reckoned, its own size decides.
+    if (form.ClientWidth() != predicted.cx || form.ClientHeight() != predicted.cy) form.settleCells();
     return PuzzleForm;
 }
 

@@ -39,8 +39,8 @@ inline constexpr std::int32_t ExpertMergeCount = 200;
 
 // The program's only window. All game state lives in the board's globals (game/board.h) and
 // the cell geometry in those of the painting (game/tile_paint.h). Options are read once in
-// CreatePuzzleForm and written in wmDestroy (or when the session ends), except "Sound",
-// which is written whenever the menu toggles it.
+// CreatePuzzleForm (the place and size also in atCreate) and written in wmDestroy (or when
+// the session ends), except "Sound", which is written whenever the menu toggles it.
 class TSForm1 : public TSForm {
 public:
     // Form "ZIB" with menu "ZIB", icon "MAINICON" and the light grey background.
@@ -72,6 +72,8 @@ public:
     void wmDpiChanged(int dpi, const RECT& suggested) override;
     // Writes geometry, font and options to UserSettings, then plays "!buf" to its end.
     void wmDestroy() override;
+    // The stored place and size, so that the window is created there.
+    void atCreate() override;
     // When Windows ends the session it ends the process without destroying the window: the
     // options are written and saved at WM_ENDSESSION, or they would be lost.
     LRESULT wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override;

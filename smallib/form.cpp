@@ -1,6 +1,8 @@
 // TSForm: the framework's top-level window with its own class, menu bar, icon and close protocol.
 #include "smallib/form.h"
 
+#include <algorithm>
+
 #include "common/dpi.h"
 #include "common/exceptions.h"
 #include "common/startup_trace.h"
@@ -27,6 +29,7 @@ TSForm::TSForm(TSWinCtrl* aOwner, const std::u16string& formName, const std::u16
     if (FFormName.back() != u'_') FFormName += DecimalText(static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(module)));
 
     if (!IconName.empty()) FIcon = LoadIconByName(IconName);
+    const IconHandle smallIcon = FIcon ? LoadSmallIconByName(IconName) : IconHandle{};
     // The system's shared arrow: never destroyed.
     FCursor = LoadCursorW(nullptr, IDC_ARROW);
     FWndClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_BYTEALIGNCLIENT;
@@ -38,7 +41,7 @@ TSForm::TSForm(TSWinCtrl* aOwner, const std::u16string& formName, const std::u16
     FWndClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BGBrush));
     FWndClass.lpszMenuName = FMenuName.empty() ? nullptr : W(FMenuName);
     FWndClass.lpszClassName = W(FFormName);
-    RegisterWindowClass(FWndClass);
+    RegisterWindowClass(FWndClass, smallIcon.get());
 
     FMenuLanguage = lg_GR;
     // The first place and size are meant for 96 dpi. The window does not exist yet, so the
@@ -111,12 +114,14 @@ void TSForm::paint(HDC) {
 }
 
 int TSForm::GetClientHeight() {
+    if (FBoundsHeld) return std::max(FHeight - static_cast<int>(FHeldFrame.cy) - heldMenuBarHeight(GetClientWidth()), 0);
     RECT r{};
     GetClientRect(FHandle, &r);
     return r.bottom;
 }
 
 int TSForm::GetClientWidth() {
+    if (FBoundsHeld) return std::max(FWidth - static_cast<int>(FHeldFrame.cx), 0);
     RECT r{};
     GetClientRect(FHandle, &r);
     return r.right;
@@ -128,8 +133,78 @@ void TSForm::SetClientWidth(int v) { SetWidth(Width() + v - GetClientWidth()); }
 
 int TSForm::Width() const {
     RECT r{};
-    if (!FHandle || !GetWindowRect(FHandle, &r)) return FWidth;
+    if (FBoundsHeld || !FHandle || !GetWindowRect(FHandle, &r)) return FWidth;
     return r.right - r.left;
+}
+
+void TSForm::updateBounds() {
+    if (!FBoundsHeld) {
+        TSWinCtrl::updateBounds();
+        return;
+    }
+    // What the system would make of the size: no smaller than a window can be dragged.
+    FWidth = std::max(FWidth, GetSystemMetrics(SM_CXMINTRACK));
+    FHeight = std::max(FHeight, GetSystemMetrics(SM_CYMINTRACK));
+    // As for a real window, only a new size is a size change.
+    if (FHeldSize.cx == FWidth && FHeldSize.cy == FHeight) return;
+    FHeldSize = SIZE{FWidth, FHeight};
+    SendMessageW(FHandle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(GetClientWidth(), GetClientHeight()));
+}
+
+int TSForm::heldMenuBarHeight(int clientWidth) const {
+    if (FHeldMenuItems.empty()) return 0;
+    // The items fill a line from the left; one that does not fit begins the next line.
+    int lines = 1;
+    int x = 0;
+    for (const int width : FHeldMenuItems) {
+        if (x > 0 && x + width > clientWidth) {
+            ++lines;
+            x = 0;
+        }
+        x += width;
+    }
+    return lines * FHeldMenuLine + FHeldMenuExtra;
+}
+
+void TSForm::HoldBounds() {
+    if (FBoundsHeld || !FHandle) return;
+    RECT window{};
+    RECT client{};
+    RECT bare{0, 0, 0, 0};
+    if (!GetWindowRect(FHandle, &window) || !GetClientRect(FHandle, &client) ||
+        !AdjustWindowRectEx(&bare, static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_STYLE)), FALSE,
+                            static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_EXSTYLE))))
+        return;
+    FHeldMenuItems.clear();
+    FHeldMenuLine = 0;
+    if (HMENU const menu = ::GetMenu(FHandle)) {
+        for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i) {
+            RECT item{};
+            if (!GetMenuItemRect(FHandle, menu, static_cast<UINT>(i), &item)) continue;
+            FHeldMenuItems.push_back(item.right - item.left);
+            FHeldMenuLine = std::max(FHeldMenuLine, static_cast<int>(item.bottom - item.top));
+        }
+    }
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    FHeldFrame = SIZE{width - client.right, bare.bottom - bare.top};
+    // What the bar takes beyond its lines, from the bar as it is now.
+    FHeldMenuExtra = 0;
+    FHeldMenuExtra = (height - client.bottom - FHeldFrame.cy) - heldMenuBarHeight(client.right);
+    FLeft = window.left;
+    FTop = window.top;
+    FWidth = width;
+    FHeight = height;
+    FHeldStart = window;
+    FHeldSize = SIZE{FWidth, FHeight};
+    FBoundsHeld = true;
+}
+
+void TSForm::ReleaseBounds() {
+    if (!FBoundsHeld) return;
+    FBoundsHeld = false;
+    const RECT now{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    if (!EqualRect(&now, &FHeldStart)) TSWinCtrl::updateBounds();
 }
 
 void TSForm::Setvisible(bool v) {
@@ -161,10 +236,12 @@ LRESULT TSForm::wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_SIZE: {
+            // Held bounds are the size the window is about to take.
             RECT r{};
-            GetWindowRect(FHandle, &r);
-            FWidth = r.right - r.left;
-            FHeight = r.bottom - r.top;
+            if (!FBoundsHeld && GetWindowRect(FHandle, &r)) {
+                FWidth = r.right - r.left;
+                FHeight = r.bottom - r.top;
+            }
             wmSize(LOWORD(wParam), LOWORD(lParam), HIWORD(lParam));
             InvalidateRect(FHandle, nullptr, FEraseBkGnd);
             return 0;

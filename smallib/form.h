@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "common/resource_modules.h"
 #include "langua/languages.h"
@@ -67,6 +68,7 @@ public:
     // The outer width of the window rectangle.
     int Width() const override;
     void Setvisible(bool v) override;
+    void updateBounds() override;
     LRESULT wndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override;
     // Commands 6 (destroy the window), 100 (about box) and 912 (nothing); the rest goes to the
     // base. A nonzero result is a message number that the form sends itself with the
@@ -101,6 +103,17 @@ public:
     // Runs before the window is created: a descendant may change Style, geometry or
     // FEraseBkGnd here.
     virtual void atCreate() {}
+
+    // --- Held bounds ----------------------------------------------------------------------
+    // Every change of a window's place or size costs a round trip to the window system, also
+    // while it is hidden. While the bounds are held, the setters only record the new place and
+    // size, and a size change reaches wmSize (as WM_SIZE) as if the window had taken it: no
+    // smaller than the system's smallest, the client area what the frame and the menu bar,
+    // wrapped to that width, leave. ReleaseBounds moves the window once to what was recorded;
+    // the WM_SIZE of the real window follows as usual. Holding needs the window; holding
+    // twice is holding once.
+    void HoldBounds();
+    void ReleaseBounds();
 
     // --- Menu -----------------------------------------------------------------------------
     // Every menu operation works on the hidden menu while the bar is hidden, and does nothing
@@ -202,6 +215,16 @@ private:
     bool isMainForm() const noexcept;
 
     TSWinCtrl* FOwnerWindow;
+    // The menu bar's height at a client width while the bounds are held.
+    int heldMenuBarHeight(int clientWidth) const;
+
+    bool FBoundsHeld = false;
+    RECT FHeldStart{};
+    SIZE FHeldSize{};
+    SIZE FHeldFrame{};  // the frame without the menu bar
+    std::vector<int> FHeldMenuItems;  // the widths of the menu bar's items
+    int FHeldMenuLine = 0;
+    int FHeldMenuExtra = 0;
     bool FSearchingShortcut = false;
     bool FShortcutChosen = false;
     std::u16string FCaption;

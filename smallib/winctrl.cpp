@@ -125,12 +125,25 @@ void TSWinCtrl::adjustChildren() {
     for (int i = 0; i < FControls.Count(); ++i) FControls[i]->adjustSize();
 }
 
-void RegisterWindowClass(const WNDCLASSW& wc) {
+void RegisterWindowClass(const WNDCLASSW& wc, HICON smallIcon) {
     if (!classNames) classNames = std::make_unique<TStringList>();
     const std::u16string name = U(wc.lpszClassName);
     if (classNames->IndexOf(name) < 0) classNames->Add(name);
+    WNDCLASSEXW ex{};
+    ex.cbSize = sizeof ex;
+    ex.style = wc.style;
+    ex.lpfnWndProc = wc.lpfnWndProc;
+    ex.cbClsExtra = wc.cbClsExtra;
+    ex.cbWndExtra = wc.cbWndExtra;
+    ex.hInstance = wc.hInstance;
+    ex.hIcon = wc.hIcon;
+    ex.hCursor = wc.hCursor;
+    ex.hbrBackground = wc.hbrBackground;
+    ex.lpszMenuName = wc.lpszMenuName;
+    ex.lpszClassName = wc.lpszClassName;
+    ex.hIconSm = smallIcon;
     // A class that exists already makes this fail; that is fine.
-    RegisterClassW(&wc);
+    RegisterClassExW(&ex);
 }
 
 void UnregisterWindowClasses() {

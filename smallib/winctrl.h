@@ -51,8 +51,9 @@ private:
 
 // Registers a window class and remembers its name (once, whatever its letter case) so that
 // UnregisterWindowClasses can unregister it at exit. A class that exists already is not an
-// error.
-void RegisterWindowClass(const WNDCLASSW& wc);
+// error. smallIcon is the class's small icon; without one, the system makes it from the icon,
+// which costs the start milliseconds.
+void RegisterWindowClass(const WNDCLASSW& wc, HICON smallIcon = nullptr);
 // Unregisters every remembered class of the program's module and forgets them.
 void UnregisterWindowClasses();
 // The number of remembered class names.

@@ -81,7 +81,10 @@ int TSWinCtrl0::GetClientWidth() { return FWidth; }
 void TSWinCtrl0::SetClientHeight(int v) { SetHeight(v); }
 void TSWinCtrl0::SetClientWidth(int v) { SetWidth(v); }
 
-void TSWinCtrl0::updateBounds() { MoveWindow(FHandle, FLeft, FTop, FWidth, FHeight, FVisible); }
+void TSWinCtrl0::updateBounds() {
+    // Before the window exists, the values are where it will be created.
+    if (FHandle) MoveWindow(FHandle, FLeft, FTop, FWidth, FHeight, FVisible);
+}
 
 TSWinCtrl0::DCState TSWinCtrl0::beginMessage() noexcept {
     ++FNesting;

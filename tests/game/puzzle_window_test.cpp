@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "common/dpi.h"
+#include "smallib/report.h"
 #include "tests/game/puzzle_window_fixture.h"
 
 namespace {
@@ -505,6 +506,50 @@ TEST_F(PuzzleWindow, GeometryAndFontAreRestoredAndAWindowOffEveryMonitorComesBac
     create({{{u"Window", u"Left"}, u"-9000"}, {{u"Window", u"Top"}, u"40000"}});
     GetWindowRect(PuzzleForm->Handle(), &r);
     EXPECT_NE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL), nullptr) << r.left << "," << r.top;
+}
+
+// How often the window system placed a window of this thread while the hook was set.
+class PlacementCount {
+public:
+    PlacementCount() : FHook(SetWindowsHookExW(WH_CALLWNDPROC, count, nullptr, GetCurrentThreadId())) { Count = 0; }
+    ~PlacementCount() { UnhookWindowsHookEx(FHook); }
+    PlacementCount(const PlacementCount&) = delete;
+    PlacementCount& operator=(const PlacementCount&) = delete;
+    int value() const { return Count; }
+
+private:
+    static LRESULT CALLBACK count(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && msg->message == WM_WINDOWPOSCHANGED) ++Count;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline int Count = 0;
+    HHOOK FHook;
+};
+
+TEST_F(PuzzleWindow, TheWindowTakesItsSizeAtOneMoveAndAStoredSettledSizeAtNone) {
+    int firstStart = 0;
+    {
+        const PlacementCount moves;
+        create();
+        firstStart = moves.value();
+    }
+    EXPECT_LE(firstStart, 1);
+    const RECT settled = windowRect();
+    const SIZE client{clientRect().right, clientRect().bottom};
+    DestroyWindow(PuzzleForm->Handle());
+    pumpMessagesDroppingQuit();
+
+    const PlacementCount moves;
+    create({{{u"Window", u"Left"}, DecimalText(settled.left)},
+            {{u"Window", u"Top"}, DecimalText(settled.top)},
+            {{u"Window", u"Width"}, DecimalText(settled.right - settled.left)},
+            {{u"Window", u"Height"}, DecimalText(settled.bottom - settled.top)}});
+    EXPECT_EQ(moves.value(), 0);
+    const RECT again = windowRect();
+    EXPECT_TRUE(EqualRect(&again, &settled));
+    EXPECT_EQ(clientRect().right, client.cx);
+    EXPECT_EQ(clientRect().bottom, client.cy);
 }
 
 TEST_F(PuzzleWindow, DestructionWritesGeometryFontAndOptionsThenPlaysTheClosingSound) {

@@ -221,6 +221,61 @@ TEST_F(Form, SettingTheClientSizeToItselfKeepsTheWindowSize) {
     EXPECT_EQ(form->ClientHeight(), 123);
 }
 
+// The window's size at hold time, as the window shows it.
+SIZE clientOf(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+TEST_F(Form, HeldBoundsForetellTheClientAreaAndMoveTheWindowOnce) {
+    ProbeForm* form = makeForm<ProbeForm>(log, u"HoldProbe", u"FWTESTMENU");
+    ASSERT_NE(form, nullptr);
+    // The width the menu bar needs on one line, measured on the real window.
+    form->SetWidth(600);
+    HMENU const menu = form->GetMenu();
+    int bar = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        RECT item{};
+        GetMenuItemRect(form->Handle(), menu, static_cast<UINT>(i), &item);
+        bar += item.right - item.left;
+    }
+    const int frame = form->Width() - form->ClientWidth();
+    const struct {
+        const char* what;
+        int width, height;
+    } cases[] = {
+        {"menu bar on one line", frame + bar + 40, 300},
+        {"menu bar wrapped", frame + bar - 10, 300},
+        {"narrower than a window can be", 10, 10},
+        {"the size it has", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        form->SetWidth(600);
+        form->SetHeight(400);
+        RECT before{};
+        GetWindowRect(form->Handle(), &before);
+        log.clear();
+        form->HoldBounds();
+        if (c.width > 0) {
+            form->SetWidth(c.width);
+            form->SetHeight(c.height);
+        }
+        const SIZE foretold{form->ClientWidth(), form->ClientHeight()};
+        RECT held{};
+        GetWindowRect(form->Handle(), &held);
+        EXPECT_TRUE(EqualRect(&before, &held)) << "the window waits for the release";
+        EXPECT_EQ(log.count("WM_WINDOWPOSCHANGED"), 0);
+        EXPECT_EQ(log.count("WM_SIZE"), c.width > 0 ? 2 : 0) << "each size change, as the form reckons it";
+        form->ReleaseBounds();
+        EXPECT_EQ(log.count("WM_WINDOWPOSCHANGED"), c.width > 0 ? 1 : 0);
+        const SIZE real = clientOf(form->Handle());
+        EXPECT_EQ(real.cx, foretold.cx);
+        EXPECT_EQ(real.cy, foretold.cy);
+    }
+}
+
 TEST_F(Form, HelpFollowsTheHighlightedMenuItem) {
     std::vector<int> asked;
     app->UserHelpContextFunc = [&](int id) {
