@@ -142,9 +142,10 @@ void TSForm::updateBounds() {
         TSWinCtrl::updateBounds();
         return;
     }
-    // What the system would make of the size: no smaller than a window can be dragged.
-    FWidth = std::max(FWidth, GetSystemMetrics(SM_CXMINTRACK));
-    FHeight = std::max(FHeight, GetSystemMetrics(SM_CYMINTRACK));
+    // What the system would make of the size: no smaller than a window can be dragged, no
+    // larger than it can be made.
+    FWidth = std::clamp(FWidth, GetSystemMetrics(SM_CXMINTRACK), std::max(GetSystemMetrics(SM_CXMAXTRACK), 1));
+    FHeight = std::clamp(FHeight, GetSystemMetrics(SM_CYMINTRACK), std::max(GetSystemMetrics(SM_CYMAXTRACK), 1));
     // As for a real window, only a new size is a size change.
     if (FHeldSize.cx == FWidth && FHeldSize.cy == FHeight) return;
     FHeldSize = SIZE{FWidth, FHeight};
@@ -204,7 +205,10 @@ void TSForm::ReleaseBounds() {
     if (!FBoundsHeld) return;
     FBoundsHeld = false;
     const RECT now{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
-    if (!EqualRect(&now, &FHeldStart)) TSWinCtrl::updateBounds();
+    if (EqualRect(&now, &FHeldStart)) return;
+    // The size keeps the system's limits already; asking for them again (WM_WINDOWPOSCHANGING)
+    // would cost as much as the move itself.
+    SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, FHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
 }
 
 void TSForm::Setvisible(bool v) {
