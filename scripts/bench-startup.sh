@@ -52,8 +52,14 @@ run_once() {
   reset_settings "$1"
   local start end
   start=$(date +%s%N)
-  TESS_STARTUP_MARK="$(winpath "$mark")" TESS_STARTUP_TRACE="$(winpath "$trace")" wine "${exe[$1]}" >/dev/null 2>&1
-  end=$(tr -d '\r\n' <"$mark")
+  TESS_STARTUP_MARK="$(winpath "$mark")" TESS_STARTUP_TRACE="$(winpath "$trace")" wine "${exe[$1]}" >/dev/null 2>&1 || true
+  end=$(tr -d '\r\n' <"$mark" 2>/dev/null || true)
+  # A start that wrote no mark (it did not get as far) is counted apart, not timed.
+  if [ -z "$end" ]; then
+    echo "$1" >>"$work/unmarked"
+    echo -
+    return
+  fi
   echo $(((end - start) / 1000000))
   if [ "$1" != bare ] && [ -f "$trace" ]; then
     tr -d '\r' <"$trace" | awk -v start="$start" '
@@ -82,10 +88,11 @@ for r in $(seq "$runs"); do
 done
 
 declare -A med=()
-for n in "${names[@]}"; do med[$n]=$(tr ' ' '\n' <<<"${times[$n]}" | sed '/^$/d' | median); done
+for n in "${names[@]}"; do med[$n]=$(tr ' ' '\n' <<<"${times[$n]}" | sed '/^$/d;/^-$/d' | median); done
 echo "runs:                                  $runs each, in rotating order"
 echo "load average before, after:            $load_before; $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "tessarino.exe, first start:          ${times[game]}ms"
+if [ -s "$work/unmarked" ]; then echo "starts that wrote no mark (shown as -): $(sort "$work/unmarked" | uniq -c | xargs)"; fi
+echo "tessarino.exe, first start:            ${times[game]}ms"
 echo "tessarino.exe, with earlier settings:  ${times[again]}ms"
 echo "minimal window, no manifest:           ${times[bare]}ms"
 echo "minimal window, tessarino's manifest:  ${times[manifest]}ms"
@@ -99,7 +106,7 @@ awk -v g="${med[game]}" -v a="${med[again]}" -v b="${med[bare]}" -v m="${med[man
 # The fastest run of each shows the cost without the other work of a shared machine, which
 # lengthens the game's many short waits for the Wine server more than the minimal window's few.
 declare -A best=()
-for n in "${names[@]}"; do best[$n]=$(tr ' ' '\n' <<<"${times[$n]}" | sed '/^$/d' | sort -n | head -1); done
+for n in "${names[@]}"; do best[$n]=$(tr ' ' '\n' <<<"${times[$n]}" | sed '/^$/d;/^-$/d' | sort -n | head -1); done
 echo "fastest run: first, later, bare, with manifest:  ${best[game]}, ${best[again]}, ${best[bare]}, ${best[manifest]} ms"
 awk -v g="${best[game]}" -v a="${best[again]}" -v m="${best[manifest]}" 'BEGIN {
   printf "ratio of the fastest runs (manifest):  first start %.2f, later start %.2f\n", g / m, a / m }'
