@@ -20,6 +20,7 @@
 #include "game/solver/pattern_tables.h"
 #include "game/solver/solver.h"
 #include "game/solver/table_file.h"
+#include "tests/support/manhattan.h"
 
 #ifndef TESS_SOLVER_POSITIONS
 #error "TESS_SOLVER_POSITIONS names the positions file"
@@ -28,6 +29,7 @@
 namespace {
 
 using solver::TCells;
+using testsupport::ManhattanDistance;
 using TClock = std::chrono::steady_clock;
 
 const std::atomic<bool> Never{false};
@@ -51,16 +53,6 @@ const std::map<int, std::vector<TCells>>& positions() {
     return p;
 }
 
-int manhattan(const TCells& c) {
-    const int n = solver::SideOf(c.size());
-    int sum = 0;
-    for (int i = 0; i < n * n; ++i)
-        if (c[static_cast<std::size_t>(i)]) {
-            const int home = c[static_cast<std::size_t>(i)] - 1;
-            sum += std::abs(home / n - i / n) + std::abs(home % n - i % n);
-        }
-    return sum;
-}
 
 std::filesystem::path cachePath() { return std::filesystem::temp_directory_path() / "tess_solver_bench.tbl"; }
 std::u16string cacheFile() { return cachePath().u16string(); }
@@ -332,7 +324,7 @@ void BM_SolveLarge(benchmark::State& state) {
         s = solveAll(n, &lengths);
     }
     double ratio = 0;
-    for (std::size_t i = 0; i < lengths.size(); ++i) ratio += lengths[i] / static_cast<double>(manhattan(positions().at(n)[i]));
+    for (std::size_t i = 0; i < lengths.size(); ++i) ratio += lengths[i] / static_cast<double>(ManhattanDistance(positions().at(n)[i]));
     const std::string key = std::to_string(n) + "x" + std::to_string(n);
     Figures[key + "_max_ms"] = percentile(s.ms, 1.0);
     Figures[key + "_median_ms"] = percentile(s.ms, 0.5);

@@ -191,12 +191,8 @@ bool TSForm1::DoMove(TZugArt zug) {
 }
 
 std::int32_t TSForm1::menuBarWidth() const {
-    HMENU const menu = ::GetMenu(FHandle);
     std::int32_t width = 0;
-    for (int i = 0, count = menu ? GetMenuItemCount(menu) : 0; i < count; ++i) {
-        RECT item{};
-        if (GetMenuItemRect(FHandle, menu, static_cast<UINT>(i), &item)) width += item.right - item.left;
-    }
+    for (const RECT& item : MenuBarItemRects()) width += item.right - item.left;
     return width;
 }
 

@@ -152,6 +152,16 @@ void TSForm::updateBounds() {
     SendMessageW(FHandle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(GetClientWidth(), GetClientHeight()));
 }
 
+std::vector<RECT> TSForm::MenuBarItemRects() const {
+    std::vector<RECT> items;
+    HMENU const menu = ::GetMenu(FHandle);
+    for (int i = 0, count = menu ? GetMenuItemCount(menu) : 0; i < count; ++i) {
+        RECT item{};
+        if (GetMenuItemRect(FHandle, menu, static_cast<UINT>(i), &item)) items.push_back(item);
+    }
+    return items;
+}
+
 int TSForm::heldMenuBarHeight(int clientWidth) const {
     if (FHeldMenuItems.empty()) return 0;
     // The items fill a line from the left; one that does not fit begins the next line.
@@ -178,13 +188,9 @@ void TSForm::HoldBounds() {
         return;
     FHeldMenuItems.clear();
     FHeldMenuLine = 0;
-    if (HMENU const menu = ::GetMenu(FHandle)) {
-        for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i) {
-            RECT item{};
-            if (!GetMenuItemRect(FHandle, menu, static_cast<UINT>(i), &item)) continue;
-            FHeldMenuItems.push_back(item.right - item.left);
-            FHeldMenuLine = std::max(FHeldMenuLine, static_cast<int>(item.bottom - item.top));
-        }
+    for (const RECT& item : MenuBarItemRects()) {
+        FHeldMenuItems.push_back(item.right - item.left);
+        FHeldMenuLine = std::max(FHeldMenuLine, static_cast<int>(item.bottom - item.top));
     }
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;

@@ -116,6 +116,9 @@ public:
     void ReleaseBounds();
 
     // --- Menu -----------------------------------------------------------------------------
+    // The screen rectangles of the menu bar's items as the window lays them out now; empty
+    // while the form shows no menu bar.
+    std::vector<RECT> MenuBarItemRects() const;
     // Every menu operation works on the hidden menu while the bar is hidden, and does nothing
     // when the form has no menu.
 

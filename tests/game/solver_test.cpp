@@ -13,10 +13,12 @@
 #include "game/solver/table_file.h"
 #include "common/platform.h"
 #include "tests/support/test_seed.h"
+#include "tests/support/manhattan.h"
 
 namespace {
 
 using solver::TCells;
+using testsupport::ManhattanDistance;
 using solver::TSolution;
 using solver::TStatus;
 
@@ -45,16 +47,6 @@ TCells randomCells(int n, std::mt19937& rng) {
     }
 }
 
-int manhattan(const TCells& c) {
-    const int n = solver::SideOf(c.size());
-    int sum = 0;
-    for (int i = 0; i < n * n; ++i)
-        if (c[static_cast<std::size_t>(i)]) {
-            const int home = c[static_cast<std::size_t>(i)] - 1;
-            sum += std::abs(home / n - i / n) + std::abs(home % n - i % n);
-        }
-    return sum;
-}
 
 // Plays the moves; true when every move was possible and the board ends solved.
 bool replaySolves(TCells c, const std::vector<TZugArt>& moves) {
@@ -120,13 +112,13 @@ class TReference4 {
 public:
     explicit TReference4(TCells c) : FCells(std::move(c)) {}
     int length() {
-        for (int limit = manhattan(FCells);; limit += 2)
+        for (int limit = ManhattanDistance(FCells);; limit += 2)
             if (dfs(0, limit, -1)) return limit;
     }
 
 private:
     bool dfs(int g, int limit, int back) {
-        const int h = manhattan(FCells);
+        const int h = ManhattanDistance(FCells);
         if (h == 0) return g == limit;
         if (g + h > limit) return false;
         for (int m = 0; m < 4; ++m) {
@@ -156,8 +148,8 @@ TEST_F(SolverTest, FourByFourLengthsAreThoseOfTheReference) {
         const TCells c = randomCells(4, rng);
         const TSolution s = Solver->Solve(c, Never);
         ASSERT_EQ(s.status, TStatus::solved);
-        EXPECT_GE(static_cast<int>(s.moves.size()), manhattan(c));
-        EXPECT_EQ(s.moves.size() % 2, static_cast<std::size_t>(manhattan(c) % 2));
+        EXPECT_GE(static_cast<int>(s.moves.size()), ManhattanDistance(c));
+        EXPECT_EQ(s.moves.size() % 2, static_cast<std::size_t>(ManhattanDistance(c) % 2));
         EXPECT_TRUE(replaySolves(c, s.moves));
     }
 }
@@ -169,7 +161,7 @@ TEST_F(SolverTest, LargeBoardsGetValidSolutionsMarkedAsBounds) {
         const TSolution s = Solver->Solve(c, Never);
         ASSERT_EQ(s.status, TStatus::solved) << n;
         EXPECT_FALSE(s.optimal);
-        EXPECT_GE(static_cast<int>(s.moves.size()), manhattan(c));
+        EXPECT_GE(static_cast<int>(s.moves.size()), ManhattanDistance(c));
         EXPECT_TRUE(replaySolves(c, s.moves)) << n;
         // A board one move from solved gets that one move.
         TCells near = solvedCells(n);

@@ -507,17 +507,12 @@ TEST_F(IniFileTest, LoadingAMissingFileIsAnErrorThatKeepsTheDocument) {
 // answer, no access) is not a missing file: the document starts empty, and nothing of this
 // run may replace or delete the file.
 TEST_F(IniFileTest, AnUnreachableFileIsNeitherReadNorWrittenOver) {
-#ifdef _WIN32
-    const int denied = ERROR_ACCESS_DENIED;
-#else
-    const int denied = EACCES;
-#endif
     const std::u16string file = path("Zib.ini");
     const std::string bytes = "k=v\r\n";
     put(file, bytes);
     double now = platform::Now();
     {
-        testsupport::FileFaultScope fault(file, denied);
+        testsupport::FileFaultScope fault(file, testsupport::AccessDeniedError);
         TIni ini(file);
         EXPECT_TRUE(ini.FileUnreadable());
         ini.SetClock([&] { return now; });
@@ -537,7 +532,7 @@ TEST_F(IniFileTest, AnUnreachableFileIsNeitherReadNorWrittenOver) {
     }
     EXPECT_EQ(get(file), bytes);
     // Once the file can be read again, a document without changes takes it up.
-    auto fault = std::make_unique<testsupport::FileFaultScope>(file, denied);
+    auto fault = std::make_unique<testsupport::FileFaultScope>(file, testsupport::AccessDeniedError);
     TIni ini(file);
     fault.reset();
     ini.Maintain();

@@ -234,11 +234,6 @@ TEST_F(UserSettingsTest, AFailedBackupKeepsTheStateOfTheChanges) {
 // that does not answer) is neither taken over from the local tree nor written over: the game
 // plays with its defaults, and the file keeps what the player set.
 TEST_F(UserSettingsTest, AnUnreachableFileIsLeftAloneForTheWholeRun) {
-#ifdef _WIN32
-    const int unreachable = ERROR_BAD_NETPATH;
-#else
-    const int unreachable = EIO;
-#endif
     const auto fn = path(u"AppData\\Roaming\\Kvor\\Zib.ini");
     ASSERT_TRUE(platform::CreateFolders(path(u"AppData\\Local\\Kvor")));
     ASSERT_TRUE(platform::CreateFolders(path(u"AppData\\Roaming\\Kvor")));
@@ -246,7 +241,7 @@ TEST_F(UserSettingsTest, AnUnreachableFileIsLeftAloneForTheWholeRun) {
     const std::string bytes = Bom + "Size=5\r\n\r\n[Window]\r\nLeft=40\r\n\r\n";
     ASSERT_TRUE(platform::WriteFileAtomic(fn, bytes));
     {
-        testsupport::FileFaultScope fault(fn, unreachable);
+        testsupport::FileFaultScope fault(fn, testsupport::NetworkGoneError);
         std::unique_ptr<TUserSettingsFile> s;
         EXPECT_NO_THROW(s = OpenUserSettingsFile(fn));
         ASSERT_TRUE(s);

@@ -233,13 +233,9 @@ TEST_F(Form, HeldBoundsForetellTheClientAreaAndMoveTheWindowOnce) {
     ASSERT_NE(form, nullptr);
     // The width the menu bar needs on one line, measured on the real window.
     form->SetWidth(600);
-    HMENU const menu = form->GetMenu();
     int bar = 0;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        RECT item{};
-        GetMenuItemRect(form->Handle(), menu, static_cast<UINT>(i), &item);
-        bar += item.right - item.left;
-    }
+    for (const RECT& item : form->MenuBarItemRects()) bar += item.right - item.left;
+    ASSERT_GT(bar, 0);
     const int frame = form->Width() - form->ClientWidth();
     const struct {
         const char* what;

@@ -5,9 +5,24 @@
 #include <string_view>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#endif
+
 #include "common/platform.h"
 
 namespace testsupport {
+
+// System errors of a file that is there but cannot be reached, in the platform's own numbers.
+#ifdef _WIN32
+inline constexpr int AccessDeniedError = ERROR_ACCESS_DENIED;
+inline constexpr int NetworkGoneError = ERROR_BAD_NETPATH;
+#else
+inline constexpr int AccessDeniedError = EACCES;
+inline constexpr int NetworkGoneError = EIO;
+#endif
 
 // While it lives, the probes and reads of path fail with the system error `error` (a Win32
 // error on Windows, an errno value on POSIX); other paths are as they are. Ends by itself, also
